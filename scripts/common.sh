@@ -1,0 +1,68 @@
+# Shared by scripts/test and scripts/run: installs what is missing, builds,
+# and manages the Wine prefix, the wineserver and Xvfb inside build/.
+# shellcheck shell=bash
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="$ROOT/build"
+export WINEPREFIX="$BUILD/wineprefix"
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
+
+PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
+          g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-liberation imagemagick
+          clang libclang-rt-14-dev x11-utils)
+
+install_missing() {
+  local missing=()
+  for package in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
+      missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Missing packages: ${missing[*]}" >&2
+    echo "Run as root, or install them with: sudo apt-get install ${missing[*]}" >&2
+    exit 1
+  fi
+  echo "Installing: ${missing[*]}"
+  apt-get update -q
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+}
+
+build_preset() {
+  cmake --preset "$1" >/dev/null
+  cmake --build --preset "$1" -j "$(nproc)"
+}
+
+XVFB_PID=""
+start_wine() {
+  mkdir -p "$WINEPREFIX"
+  wineserver -p   # persistent: each Wine start then costs a fraction of a second
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    wineboot -i >/dev/null 2>&1 || true
+  fi
+}
+
+start_xvfb() {
+  local display=99
+  while [ -e "/tmp/.X${display}-lock" ] || [ -e "/tmp/.X11-unix/X${display}" ]; do
+    display=$((display + 1))
+  done
+  Xvfb ":$display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  XVFB_PID=$!
+  export DISPLAY=":$display"
+  for _ in $(seq 50); do
+    [ -e "/tmp/.X11-unix/X${display}" ] && return 0
+    sleep 0.1
+  done
+  echo "Xvfb did not start" >&2
+  return 1
+}
+
+stop_services() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$XVFB_PID" ]; then
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+  fi
+}

@@ -1,0 +1,119 @@
+#include "app/form2.h"
+
+#include "app/control_table.h"
+
+namespace foxbane {
+
+namespace {
+std::size_t IndexOf(ControlId control) { return static_cast<std::size_t>(control); }
+constexpr std::size_t kControlCount = IndexOf(ControlId::Label1) + 1;
+}  // namespace
+
+// Counts the handlers running, so that a handler entered again from the yield
+// inside a scan can tell, and the window can defer closing until all return.
+class Form2::BusyScope {
+ public:
+  explicit BusyScope(Form2& form) : form_(form) { ++form_.busyDepth_; }
+  ~BusyScope() { --form_.busyDepth_; }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  Form2& form_;
+};
+
+Form2::Form2(Platform& platform)
+    : platform_(platform),
+      module1_(platform.processes, platform.messages),
+      registry_(platform.registry, platform.profiles, platform.files),
+      lvwProcess_(platform.window, ControlId::lvwProcess),
+      resultsList_(platform.window, ControlId::ResultsList),
+      file1_(platform.files),
+      coolProgress1_(platform.window.ProgressSurface()),
+      visible_(kControlCount, false),
+      captions_(kControlCount) {
+  for (const ControlSpec& spec : MainWindowControls()) {
+    visible_[IndexOf(spec.id)] = spec.visibleAtStart;
+    captions_[IndexOf(spec.id)] = spec.caption;
+  }
+  coolProgress1_.InitProperties();
+}
+
+void Form2::Form_Load() {
+  for (ControlId panel : kPanels) SetVisible(panel, false);
+}
+
+void Form2::Click(ControlId control) {
+  BusyScope busy(*this);
+  switch (control) {
+    case ControlId::Command1:
+      // The covered "Scan" button keeps the focus during a scan; a second
+      // press (Enter, space) must not start a scan inside the running one.
+      if (busyDepth_ == 1) Command1_Click();
+      break;
+    case ControlId::Command5:
+      Command5_Click();
+      break;
+    case ControlId::Label7:
+      Label7_Click();
+      break;
+    case ControlId::Command4:
+      Command4_Click();
+      break;
+    case ControlId::Command2:
+      Command2_Click();
+      break;
+    case ControlId::Command3:
+      Command3_Click();
+      break;
+    case ControlId::Command6:
+      Command6_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+void Form2::PaintProgress() { coolProgress1_.Paint(); }
+
+void Form2::Label7_Click() {
+  SetVisible(ControlId::disclaimer, true);
+  SetVisible(ControlId::scanstatus, false);
+  SetVisible(ControlId::results, false);
+  SetVisible(ControlId::clean, false);
+  SetVisible(ControlId::activityframe, false);
+}
+
+void Form2::Command4_Click() {
+  SetVisible(ControlId::scanstatus, false);
+  SetVisible(ControlId::results, false);
+  SetVisible(ControlId::clean, false);
+  SetVisible(ControlId::disclaimer, false);
+}
+
+void Form2::Command2_Click() { platform_.loop.EndProgram(); }
+void Form2::Command3_Click() { platform_.loop.EndProgram(); }
+void Form2::Command6_Click() { platform_.loop.EndProgram(); }
+
+bool Form2::Visible(ControlId control) const { return visible_[IndexOf(control)]; }
+
+const std::string& Form2::Caption(ControlId control) const { return captions_[IndexOf(control)]; }
+
+void Form2::SetVisible(ControlId control, bool visible) {
+  const bool wasVisible = visible_[IndexOf(control)];
+  visible_[IndexOf(control)] = visible;
+  platform_.window.SetVisible(control, visible);
+  if (control == ControlId::CoolProgress1 && visible && !wasVisible) coolProgress1_.Show();
+}
+
+void Form2::SetCaption(ControlId control, std::string_view caption) {
+  captions_[IndexOf(control)] = caption;
+  platform_.window.SetText(control, caption);
+}
+
+void Form2::SetLogText(std::string text) {
+  logText_ = std::move(text);
+  platform_.window.SetText(ControlId::LogText, logText_);
+}
+
+}  // namespace foxbane

@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/list_view.h"
+#include "fileops/file_list_box.h"
+#include "ports/platform.h"
+#include "progress/cool_progress.h"
+#include "registry/c_registry.h"
+#include "registry/mod_registry.h"
+#include "scan/module1.h"
+
+namespace foxbane {
+
+// The program's one window: the controls the other parts touch, the panels it
+// switches between, and the handlers behind its buttons. Its operations are
+// defined next to the work they do: screen flow in app/, the scan in scan/,
+// the results step and scan log in report/, the cleanup in cleanup/.
+class Form2 {
+ public:
+  explicit Form2(Platform& platform);
+  Form2(const Form2&) = delete;
+  Form2& operator=(const Form2&) = delete;
+
+  // Window events, as the window adapter delivers them.
+  void Form_Load();
+  void Click(ControlId control);
+  void PaintProgress();
+  // True while a handler is running (a scan, the results step, a cleanup).
+  bool Busy() const { return busyDepth_ > 0; }
+
+  // Screen flow (app/form2.cpp).
+  void Label7_Click();
+  void Command4_Click();
+  void Command2_Click();
+  void Command3_Click();
+  void Command6_Click();
+
+  // The scan (scan/).
+  void Command1_Click();
+  void ScanProcesses();
+  void ListProcesses();
+  void ListProcesses9x();
+  void ListProcessesNT();
+  void AddProcessEntry(std::string_view name, std::int32_t pid);
+  void MatchSignatures(std::string_view contents, std::int32_t row);
+  void AddDetectedProcess(std::string_view name, std::int32_t pid);
+
+  // The results step and the scan log (report/).
+  void ShowScanResults();
+  void RemoveStartupEntries(std::string_view rootText, std::string_view hiveName);
+  std::string ScanLogPath();
+  void AppendToScanLog(const std::vector<std::string>& lines);
+  std::string ScanTimeStamp();
+
+  // The cleanup (cleanup/).
+  void Command5_Click();
+  void LogCleanupLine(std::string_view entryText);
+  void RemoveRowRemnants(std::int32_t row);
+  void RemoveRegistryRemnants();
+  void BlockControlInstallation();
+
+  // State the tests and the window adapter read.
+  bool Visible(ControlId control) const;
+  const std::string& Caption(ControlId control) const;
+  const std::string& LogTextText() const { return logText_; }
+  ListView& lvwProcess() { return lvwProcess_; }
+  ListView& ResultsList() { return resultsList_; }
+  CoolProgress& CoolProgress1() { return coolProgress1_; }
+  FileListBox& File1() { return file1_; }
+  const std::string& ScanFile() const { return scanFile_; }
+  Platform& platform() { return platform_; }
+
+ private:
+  class BusyScope;
+
+  void SetVisible(ControlId control, bool visible);
+  void SetCaption(ControlId control, std::string_view caption);
+  void SetLogText(std::string text);
+  void ApplyProcessListLayout(ListView& list);
+
+  Platform& platform_;
+  Module1 module1_;
+  modRegistry registry_;
+  ListView lvwProcess_;
+  ListView resultsList_;
+  FileListBox file1_;
+  CoolProgress coolProgress1_;
+  std::vector<bool> visible_;
+  std::vector<std::string> captions_;
+  std::string logText_;
+  std::string scanFile_;
+  std::string scanData_;  // one buffer for the whole pass
+  int busyDepth_ = 0;
+};
+
+}  // namespace foxbane

@@ -1,0 +1,30 @@
+#include "app/list_view.h"
+
+#include "common/resume_next.h"
+#include "common/vb_conversions.h"
+
+namespace foxbane {
+
+void ListView::Clear() {
+  rows_.clear();
+  window_.ClearRows(id_);
+}
+
+void ListView::SetColumns(std::vector<ListColumn> columns) {
+  columns_ = std::move(columns);
+  window_.SetColumns(id_, columns_);
+}
+
+std::int32_t ListView::Add(std::string_view text, std::int32_t pid) {
+  rows_.push_back(Row{std::string(text), DecimalText(pid)});
+  window_.AppendRow(id_, rows_.back().text, rows_.back().pidText);
+  return Count();
+}
+
+const ListView::Row& ListView::Item(std::int32_t position) const {
+  constexpr ErrorCode kSubscriptOutOfRange = 9;
+  if (position < 1 || position > Count()) throw StepFailed(kSubscriptOutOfRange);
+  return rows_[static_cast<std::size_t>(position - 1)];
+}
+
+}  // namespace foxbane

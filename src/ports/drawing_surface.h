@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstdint>
+
+namespace foxbane {
+
+struct Rgb {
+  std::uint8_t red = 0;
+  std::uint8_t green = 0;
+  std::uint8_t blue = 0;
+  friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+// A control's drawing area. Coordinates are twips from its top-left corner;
+// every figure is one pixel wide, solid, and painted including its end point.
+class DrawingSurface {
+ public:
+  virtual ~DrawingSurface() = default;
+  virtual double WidthTwips() = 0;
+  virtual double HeightTwips() = 0;
+  virtual double TwipsPerPixelX() = 0;
+  virtual double TwipsPerPixelY() = 0;
+  virtual void Line(double x1, double y1, double x2, double y2, Rgb colour) = 0;
+  virtual void Outline(double x1, double y1, double x2, double y2, Rgb colour) = 0;
+  virtual void Fill(double x1, double y1, double x2, double y2, Rgb colour) = 0;
+};
+
+}  // namespace foxbane

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <windows.h>
+
+#include <utility>
+
+namespace foxbane::win32 {
+
+// One move-only owner for every kind of Windows handle. The traits name the
+// handle type, its invalid value and how it is closed:
+//   struct Traits { using Type = HANDLE; static Type Invalid(); static void Close(Type); };
+template <typename Traits>
+class UniqueHandle {
+ public:
+  using Type = typename Traits::Type;
+
+  UniqueHandle() noexcept : handle_(Traits::Invalid()) {}
+  explicit UniqueHandle(Type handle) noexcept : handle_(handle) {}
+  ~UniqueHandle() { Reset(); }
+
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+    if (this != &other) Reset(other.Release());
+    return *this;
+  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+
+  Type Get() const noexcept { return handle_; }
+  bool Valid() const noexcept { return handle_ != Traits::Invalid(); }
+  explicit operator bool() const noexcept { return Valid(); }
+
+  Type Release() noexcept { return std::exchange(handle_, Traits::Invalid()); }
+  void Reset(Type handle = Traits::Invalid()) noexcept {
+    const Type old = std::exchange(handle_, handle);
+    if (old != Traits::Invalid()) Traits::Close(old);
+  }
+
+ private:
+  Type handle_;
+};
+
+struct KernelHandleTraits {  // processes, threads: null when invalid
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct FileHandleTraits {  // files and snapshots: INVALID_HANDLE_VALUE when invalid
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+struct FindHandleTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+  static void Close(Type handle) noexcept { ::FindClose(handle); }
+};
+
+struct RegKeyTraits {
+  using Type = HKEY;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type key) noexcept { ::RegCloseKey(key); }
+};
+
+struct GdiObjectTraits {  // fonts, pens, brushes
+  using Type = HGDIOBJ;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type object) noexcept { ::DeleteObject(object); }
+};
+
+struct WindowTraits {
+  using Type = HWND;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type window) noexcept { ::DestroyWindow(window); }
+};
+
+struct IconTraits {
+  using Type = HICON;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type icon) noexcept { ::DestroyIcon(icon); }
+};
+
+using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
+using UniqueRegKey = UniqueHandle<RegKeyTraits>;
+using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
+using UniqueWindow = UniqueHandle<WindowTraits>;
+
+}  // namespace foxbane::win32
