@@ -1,11 +1,12 @@
 #include "app/form2.h"
 
 #include "app/control_table.h"
+#include "common/resume_next.h"
 
 namespace foxbane {
 
 namespace {
-std::size_t IndexOf(ControlId control) { return static_cast<std::size_t>(control); }
+constexpr std::size_t IndexOf(ControlId control) { return static_cast<std::size_t>(control); }
 constexpr std::size_t kControlCount = IndexOf(ControlId::Label1) + 1;
 }  // namespace
 
@@ -45,6 +46,13 @@ void Form2::Form_Load() {
 
 void Form2::Click(ControlId control) {
   BusyScope busy(*this);
+  // A handler's failure must never reach the window procedure: the user
+  // sees nothing but the termination message.
+  ResumeNext resume;
+  resume([&] { Dispatch(control); });
+}
+
+void Form2::Dispatch(ControlId control) {
   switch (control) {
     case ControlId::Command1:
       // The covered "Scan" button keeps the focus during a scan; a second

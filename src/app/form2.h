@@ -52,10 +52,13 @@ class Form2 {
 
   // The results step and the scan log (report/).
   void ShowScanResults();
-  void RemoveStartupEntries(std::string_view rootText, std::string_view hiveName);
+  void RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
+                            std::string_view hiveName);
   std::string ScanLogPath();
   void AppendToScanLog(const std::vector<std::string>& lines);
   std::string ScanTimeStamp();
+  void WriteScanLogBlock();
+  void SeedActivityLog();
 
   // The cleanup (cleanup/).
   void Command5_Click();
@@ -77,6 +80,8 @@ class Form2 {
 
  private:
   class BusyScope;
+
+  void Dispatch(ControlId control);
 
   void SetVisible(ControlId control, bool visible);
   void SetCaption(ControlId control, std::string_view caption);
