@@ -18,20 +18,22 @@ class CoolProgress {
 
   explicit CoolProgress(DrawingSurface& surface, ChangeReporter propertyChanged = {});
 
+  // The frames, for a block gWidth by gHeight twips.
   void Up3D(std::int16_t gHeight, std::int16_t gWidth);
   void Down3D(std::int16_t gHeight, std::int16_t gWidth);
 
-  std::int16_t GradientFrom() const { return gradientFrom_; }
+  std::int16_t GradientFrom() const { return state_.gradientFrom; }
   void GradientFrom(std::int16_t New_GradientFrom);
-  std::int16_t GradientTo() const { return gradientTo_; }
+  std::int16_t GradientTo() const { return state_.gradientTo; }
   void GradientTo(std::int16_t New_GradientTo);
-  std::int16_t RedHue() const { return redHue_; }
+  std::int16_t RedHue() const { return state_.redHue; }
   void RedHue(std::int16_t New_RedHue);
-  std::int16_t BlueHue() const { return blueHue_; }
+  std::int16_t BlueHue() const { return state_.blueHue; }
   void BlueHue(std::int16_t New_BlueHue);
-  std::int16_t GreenHue() const { return greenHue_; }
+  std::int16_t GreenHue() const { return state_.greenHue; }
   void GreenHue(std::int16_t New_GreenHue);
-  std::int16_t Percent() const { return percent_; }
+  std::int16_t Percent() const { return state_.percent; }
+  // Values outside 0..100 are ignored; others are stored and drawn at once.
   void Percent(std::int16_t New_Percent);
 
   // Host notifications.
@@ -44,18 +46,33 @@ class CoolProgress {
   Rgb TrackColor() const { return trackColor_; }
 
  private:
+  // The six saved fields; a value-initialised State is a new instance.
+  struct State {
+    std::int16_t gradientFrom = 190;
+    std::int16_t gradientTo = 230;
+    std::int16_t redHue = 0;
+    std::int16_t blueHue = 0;
+    std::int16_t greenHue = 0;
+    std::int16_t percent = 0;
+  };
+  struct SavedField {
+    std::string_view name;
+    std::int16_t State::*field;
+  };
+  static const SavedField kSavedFields[6];
+
   void RedrawBar();
   void DrawGradient(int from, int to, int height, int width, int red, int green, int blue);
+  // The frame passes, for a block w by h pixels.
+  void DrawOutline(double w, double h);
+  void DrawInsetEdges(double w, double h, Rgb bottomAndRight, Rgb leftAndTop);
+  Rgb HueShade(int grey) const;
+  void SetAndReport(std::int16_t State::*field, std::int16_t value, std::string_view name);
   void PropertyChanged(std::string_view name);
 
   DrawingSurface& surface_;
   ChangeReporter propertyChanged_;
-  std::int16_t gradientFrom_ = 190;
-  std::int16_t gradientTo_ = 230;
-  std::int16_t redHue_ = 0;
-  std::int16_t blueHue_ = 0;
-  std::int16_t greenHue_ = 0;
-  std::int16_t percent_ = 0;
+  State state_;
   Rgb trackColor_{130, 130, 130};
 };
 

@@ -1,7 +1,6 @@
 #include "sim/raster_surface.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -16,10 +15,7 @@ RasterSurface::RasterSurface(int widthPixels, int heightPixels, Rgb background)
 double RasterSurface::WidthTwips() { return width_ * kTwipsPerPixel; }
 double RasterSurface::HeightTwips() { return height_ * kTwipsPerPixel; }
 
-// Twips map to the pixel that contains them, as the window adapter maps them.
-int RasterSurface::ToPixel(double twips) {
-  return static_cast<int>(std::floor(twips / kTwipsPerPixel + 1e-9));
-}
+int RasterSurface::ToPixel(double twips) { return PixelContaining(twips, kTwipsPerPixel); }
 
 void RasterSurface::Plot(int x, int y, Rgb colour) {
   if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
@@ -65,8 +61,10 @@ void RasterSurface::Outline(double x1, double y1, double x2, double y2, Rgb colo
 void RasterSurface::Fill(double x1, double y1, double x2, double y2, Rgb colour) {
   const int left = std::min(ToPixel(x1), ToPixel(x2)), right = std::max(ToPixel(x1), ToPixel(x2));
   const int top = std::min(ToPixel(y1), ToPixel(y2)), bottom = std::max(ToPixel(y1), ToPixel(y2));
-  for (int y = top; y <= bottom; ++y) {
-    for (int x = left; x <= right; ++x) Plot(x, y, colour);
+  // Only the part inside the raster is visited: a bar's track may be asked
+  // to start far beyond its right edge.
+  for (int y = std::max(top, 0); y <= std::min(bottom, height_ - 1); ++y) {
+    for (int x = std::max(left, 0); x <= std::min(right, width_ - 1); ++x) Plot(x, y, colour);
   }
 }
 
