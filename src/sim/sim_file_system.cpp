@@ -1,0 +1,259 @@
+#include "sim/sim_file_system.h"
+
+#include <stdexcept>
+
+namespace foxbane::sim {
+
+namespace {
+
+using namespace file_attribute;
+
+// What SetFileAttributes cannot change: sparse, reparse point, compressed,
+// encrypted.
+constexpr std::uint32_t kFixedAttributes = 0x200 | 0x400 | 0x800 | 0x4000;
+
+SimPath ParseForSetup(std::string_view text) {
+  SimPath path;
+  if (ParseSimPath(text, path) != win_error::kSuccess) {
+    throw std::invalid_argument("not a usable sim path: " + std::string(text));
+  }
+  return path;
+}
+
+}  // namespace
+
+SimFileSystem::SimFileSystem(Faults& faults) : faults_(faults) {
+  auto root = std::make_unique<Node>();
+  root->name = "C:";
+  root->folder = true;
+  drives_.emplace('C', std::move(root));
+}
+
+// Intermediate names must be existing folders (3 otherwise, as Windows
+// reports a broken path); the last name may be missing.
+ErrorCode SimFileSystem::Resolve(std::string_view text, Lookup& found) const {
+  found = Lookup{};
+  if (const ErrorCode e = ParseSimPath(text, found.path)) return e;
+  const auto drive = drives_.find(found.path.drive);
+  if (drive == drives_.end()) return win_error::kPathNotFound;
+  Node* folder = drive->second.get();
+  if (found.path.names.empty()) {
+    found.node = folder;
+    return win_error::kSuccess;
+  }
+  for (std::size_t i = 0; i + 1 < found.path.names.size(); ++i) {
+    const auto child = folder->children.find(found.path.names[i]);
+    if (child == folder->children.end() || !child->second->folder) return win_error::kPathNotFound;
+    folder = child->second.get();
+  }
+  found.parent = folder;
+  const auto leaf = folder->children.find(found.path.names.back());
+  if (leaf != folder->children.end()) found.node = leaf->second.get();
+  return win_error::kSuccess;
+}
+
+// Dir-style existence test. A wildcard is a forbidden character here, so
+// the test is for the one file the path names, never for whatever a pattern
+// happens to match.
+std::string SimFileSystem::FindFile(std::string_view path, std::uint32_t mask) {
+  if (faults_.Next("FileSystem.FindFile", path)) return {};
+  Lookup found;
+  if (Resolve(path, found) != win_error::kSuccess) return {};
+  const Node* node = found.node;
+  if (!node || node->folder || found.path.trailingSeparator) return {};
+  if ((node->attributes & (kHidden | kSystem) & ~mask) != 0) return {};
+  return node->name;
+}
+
+ErrorCode SimFileSystem::ResetAttributes(std::string_view path) {
+  if (const ErrorCode e = faults_.Next("FileSystem.ResetAttributes", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (!found.node) return win_error::kFileNotFound;
+  if (!found.node->folder && found.path.trailingSeparator) return win_error::kInvalidName;
+  found.node->attributes &= kFixedAttributes;
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) {
+  if (const ErrorCode e = faults_.Next("FileSystem.OpenForRead", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (!found.node) return win_error::kFileNotFound;
+  if (found.node->folder) return win_error::kAccessDenied;
+  if (found.path.trailingSeparator) return win_error::kInvalidName;
+  file = std::make_unique<SimReadableFile>(faults_, std::string(path), found.node->data);
+  return win_error::kSuccess;
+}
+
+// Opens sharing read only, so the file cannot be deleted or appended to by
+// anyone else while the lines go in.
+ErrorCode SimFileSystem::OpenForAppend(std::string_view path,
+                                       std::unique_ptr<AppendableFile>& file) {
+  if (const ErrorCode e = faults_.Next("FileSystem.OpenForAppend", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  Node* node = found.node;
+  if (node && node->folder) return win_error::kAccessDenied;
+  if (found.path.trailingSeparator) return win_error::kInvalidName;
+  if (!node) {
+    auto created = std::make_unique<Node>();
+    created->name = found.path.names.back();
+    created->attributes = kArchive;  // as Windows marks every new file
+    created->data = std::make_shared<SimFileData>();
+    node = created.get();
+    found.parent->children.emplace(created->name, std::move(created));
+  } else if (node->attributes & kReadOnly) {
+    return win_error::kAccessDenied;
+  } else if (node->inUse || node->data->appendHandles > 0) {
+    return win_error::kSharingViolation;
+  }
+  file = std::make_unique<SimAppendableFile>(faults_, std::string(path), node->data);
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::RemoveFile(std::string_view path) {
+  if (const ErrorCode e = faults_.Next("FileSystem.RemoveFile", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  const Node* node = found.node;
+  if (!node) return win_error::kFileNotFound;
+  if (node->folder) return win_error::kAccessDenied;
+  if (found.path.trailingSeparator) return win_error::kInvalidName;
+  if (node->attributes & kReadOnly) return win_error::kAccessDenied;
+  if (node->inUse || node->data->appendHandles > 0) return win_error::kSharingViolation;
+  const std::string name = node->name;  // the node dies in the erase
+  found.parent->children.erase(name);
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
+  if (const ErrorCode e = faults_.Next("FileSystem.RemoveFolder", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  const Node* node = found.node;
+  if (!node) return win_error::kFileNotFound;
+  if (!node->folder) {
+    return found.path.trailingSeparator ? win_error::kInvalidName : win_error::kDirectory;
+  }
+  if (!found.parent || (node->attributes & kReadOnly)) return win_error::kAccessDenied;
+  if (node->inUse) return win_error::kSharingViolation;
+  if (!node->children.empty()) return win_error::kDirNotEmpty;
+  const std::string name = node->name;  // the node dies in the erase
+  found.parent->children.erase(name);
+  return win_error::kSuccess;
+}
+
+// What the window's file list box shows: files that are neither hidden nor
+// system. A path that is not a folder is a broken path, 3.
+ErrorCode SimFileSystem::CountListedFiles(std::string_view folder, std::uint32_t& count) {
+  if (const ErrorCode e = faults_.Next("FileSystem.CountListedFiles", folder)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(folder, found)) return e;
+  if (!found.node || !found.node->folder) return win_error::kPathNotFound;
+  std::uint32_t listed = 0;
+  for (const auto& [name, child] : found.node->children) {
+    if (!child->folder && (child->attributes & (kHidden | kSystem)) == 0) ++listed;
+  }
+  count = listed;
+  return win_error::kSuccess;
+}
+
+SimFileSystem::Node& SimFileSystem::FoldersForSetup(const SimPath& path, std::size_t depth) {
+  std::unique_ptr<Node>& drive = drives_[path.drive];
+  if (!drive) {
+    drive = std::make_unique<Node>();
+    drive->name = std::string(1, path.drive) + ":";
+    drive->folder = true;
+  }
+  Node* folder = drive.get();
+  for (std::size_t i = 0; i < depth; ++i) {
+    std::unique_ptr<Node>& child = folder->children[path.names[i]];
+    if (!child) {
+      child = std::make_unique<Node>();
+      child->name = path.names[i];
+      child->folder = true;
+    } else if (!child->folder) {
+      throw std::invalid_argument("a file is in the way of folder " + path.names[i]);
+    }
+    folder = child.get();
+  }
+  return *folder;
+}
+
+SimFileSystem::Node& SimFileSystem::FileForSetup(std::string_view path) {
+  const SimPath parsed = ParseForSetup(path);
+  if (parsed.names.empty() || parsed.trailingSeparator) {
+    throw std::invalid_argument("not a file path: " + std::string(path));
+  }
+  Node& folder = FoldersForSetup(parsed, parsed.names.size() - 1);
+  std::unique_ptr<Node>& file = folder.children[parsed.names.back()];
+  if (!file) {
+    file = std::make_unique<Node>();
+    file->name = parsed.names.back();
+    file->data = std::make_shared<SimFileData>();
+  } else if (file->folder) {
+    throw std::invalid_argument("a folder is in the way of file " + std::string(path));
+  }
+  return *file;
+}
+
+void SimFileSystem::MakeFolder(std::string_view path) {
+  const SimPath parsed = ParseForSetup(path);
+  FoldersForSetup(parsed, parsed.names.size());
+}
+
+void SimFileSystem::WriteFile(std::string_view path, std::string bytes, std::uint32_t attributes) {
+  Node& file = FileForSetup(path);
+  *file.data = SimFileData{0, std::move(bytes), file.data->appendHandles};
+  file.attributes = attributes & ~(kDirectory | kNormal);
+}
+
+void SimFileSystem::WriteHugeFile(std::string_view path, std::uint64_t size) {
+  Node& file = FileForSetup(path);
+  *file.data = SimFileData{size, {}, file.data->appendHandles};
+}
+
+SimFileSystem::Node* SimFileSystem::Existing(std::string_view path) const {
+  Lookup found;
+  if (Resolve(path, found) != win_error::kSuccess) return nullptr;
+  if (found.node && !found.node->folder && found.path.trailingSeparator) return nullptr;
+  return found.node;
+}
+
+SimFileSystem::Node& SimFileSystem::ExistingForSetup(std::string_view path) const {
+  Node* node = Existing(path);
+  if (!node) throw std::invalid_argument("no such sim path: " + std::string(path));
+  return *node;
+}
+
+void SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attributes) {
+  ExistingForSetup(path).attributes = attributes & ~(kDirectory | kNormal);
+}
+
+void SimFileSystem::MarkInUse(std::string_view path, bool inUse) {
+  ExistingForSetup(path).inUse = inUse;
+}
+
+std::optional<std::string> SimFileSystem::Contents(std::string_view path) const {
+  const Node* node = Existing(path);
+  if (!node || node->folder) return std::nullopt;
+  if (node->data->unstoredZeros > 0) {
+    throw std::logic_error("the bytes of a huge sim file are not held: " + std::string(path));
+  }
+  return node->data->bytes;
+}
+
+std::optional<std::uint32_t> SimFileSystem::Attributes(std::string_view path) const {
+  const Node* node = Existing(path);
+  if (!node) return std::nullopt;
+  if (node->folder) return node->attributes | kDirectory;
+  return node->attributes == 0 ? kNormal : node->attributes;
+}
+
+bool SimFileSystem::FolderExists(std::string_view path) const {
+  const Node* node = Existing(path);
+  return node && node->folder;
+}
+
+}  // namespace foxbane::sim

@@ -1,0 +1,45 @@
+#include "sim/sim_open_files.h"
+
+#include <algorithm>
+
+#include "sim/windows_1252.h"
+
+namespace foxbane::sim {
+
+SimReadableFile::SimReadableFile(Faults& faults, std::string path,
+                                 std::shared_ptr<const SimFileData> data)
+    : faults_(faults), path_(std::move(path)), data_(std::move(data)) {}
+
+ErrorCode SimReadableFile::Size(std::uint64_t& bytes) {
+  if (const ErrorCode e = faults_.Next("FileSystem.Size", path_)) return e;
+  bytes = data_->Size();
+  return win_error::kSuccess;
+}
+
+// Like ReadFile in a loop: what the file holds is copied, and asking for more
+// than that ends with the end-of-file error.
+ErrorCode SimReadableFile::ReadFromStart(std::span<char> into) {
+  if (const ErrorCode e = faults_.Next("FileSystem.ReadFromStart", path_)) return e;
+  const std::size_t zeros =
+      static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), data_->unstoredZeros));
+  std::fill_n(into.begin(), zeros, '\0');
+  const std::size_t stored = std::min(into.size() - zeros, data_->bytes.size());
+  std::copy_n(data_->bytes.begin(), stored, into.begin() + zeros);
+  return zeros + stored == into.size() ? win_error::kSuccess : win_error::kHandleEof;
+}
+
+SimAppendableFile::SimAppendableFile(Faults& faults, std::string path,
+                                     std::shared_ptr<SimFileData> data)
+    : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
+  ++data_->appendHandles;
+}
+
+SimAppendableFile::~SimAppendableFile() { --data_->appendHandles; }
+
+ErrorCode SimAppendableFile::AppendText(std::string_view utf8) {
+  if (const ErrorCode e = faults_.Next("FileSystem.AppendText", path_)) return e;
+  data_->bytes += Windows1252FromUtf8(utf8);
+  return win_error::kSuccess;
+}
+
+}  // namespace foxbane::sim

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "ports/file_system.h"
+#include "sim/faults.h"
+
+namespace foxbane::sim {
+
+// The bytes of one sim file. Shared with the handles open on it, so a file
+// deleted while open for reading stays readable, as with FILE_SHARE_DELETE.
+struct SimFileData {
+  std::uint64_t unstoredZeros = 0;  // leading zero bytes not held in memory
+  std::string bytes;                // what follows them
+  int appendHandles = 0;            // open AppendableFiles, which refuse delete sharing
+
+  std::uint64_t Size() const { return unstoredZeros + bytes.size(); }
+};
+
+class SimReadableFile : public ReadableFile {
+ public:
+  SimReadableFile(Faults& faults, std::string path, std::shared_ptr<const SimFileData> data);
+
+  ErrorCode Size(std::uint64_t& bytes) override;
+  ErrorCode ReadFromStart(std::span<char> into) override;
+
+ private:
+  Faults& faults_;
+  std::string path_;
+  std::shared_ptr<const SimFileData> data_;
+};
+
+class SimAppendableFile : public AppendableFile {
+ public:
+  SimAppendableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data);
+  ~SimAppendableFile() override;
+  SimAppendableFile(const SimAppendableFile&) = delete;
+  SimAppendableFile& operator=(const SimAppendableFile&) = delete;
+
+  ErrorCode AppendText(std::string_view utf8) override;
+
+ private:
+  Faults& faults_;
+  std::string path_;
+  std::shared_ptr<SimFileData> data_;
+};
+
+}  // namespace foxbane::sim
