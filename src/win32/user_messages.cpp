@@ -1,0 +1,12 @@
+#include "win32/user_messages.h"
+
+#include "app/control_table.h"
+#include "win32/text.h"
+
+namespace foxbane::win32 {
+
+void Win32UserMessages::ShowModal(std::string_view text) {
+  ::MessageBoxW(owner_, Wide(text).c_str(), Wide(window_layout::kTitle).c_str(), MB_OK);
+}
+
+}  // namespace foxbane::win32
