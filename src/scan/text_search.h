@@ -1,0 +1,24 @@
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "scan/signature_texts.h"
+
+namespace foxbane::signatures {
+
+// The instruction sets the one-pass search can run on. Every x86-64
+// processor has SSE2; AVX2 is used where the processor and system offer it.
+enum class Isa { kScalar, kSse2, kAvx2 };
+
+// The instruction sets this processor can run, the widest last.
+std::span<const Isa> SupportedIsas();
+
+// Which of kTexts occur in `contents` as contiguous bytes (case-sensitive,
+// NUL an ordinary byte), found in a single pass over the bytes. The pass
+// ends early once every text of `enough` has been seen. Never reads outside
+// `contents`.
+TextSet FindTexts(std::string_view contents, TextSet enough);
+TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa);
+
+}  // namespace foxbane::signatures

@@ -1,0 +1,196 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "reference/rule_by_rule.h"
+#include "scan/signature_texts.h"
+#include "scan/signatures.h"
+#include "scan/text_search.h"
+
+namespace foxbane {
+namespace {
+
+using signatures::FindTexts;
+using signatures::Isa;
+using signatures::kTexts;
+using signatures::TextSet;
+
+constexpr TextSet kAllTexts = (1u << kTexts.size()) - 1;
+
+// The texts, built as single-byte text here only; rule n's texts are Rule(n).
+std::string Text(std::size_t index) {
+  return std::string(kTexts[index].begin(), kTexts[index].end());
+}
+std::vector<std::string> Rule(int number) {
+  return SignatureRuleTexts()[static_cast<std::size_t>(number - 1)];
+}
+std::string Joined(const std::vector<std::string>& parts, std::string_view separator = " -- ") {
+  std::string joined;
+  for (const std::string& part : parts) joined += std::string(separator) + part;
+  return joined + std::string(separator);
+}
+
+TextSet NaiveTexts(std::string_view contents) {
+  TextSet found = 0;
+  for (std::size_t i = 0; i < kTexts.size(); ++i) {
+    if (contents.find(Text(i)) != std::string_view::npos) found |= static_cast<TextSet>(1u << i);
+  }
+  return found;
+}
+
+// Exactly `size` bytes on the heap, nothing behind them: any read past the
+// end is caught by the address sanitizer (a std::string would hide a one-byte
+// overrun behind its terminator).
+class ExactBuffer {
+ public:
+  ExactBuffer(std::size_t size, char fill) : bytes_(size, fill) {}
+  void Put(std::size_t offset, std::string_view text) {
+    for (std::size_t i = 0; i < text.size() && offset + i < bytes_.size(); ++i) {
+      bytes_[offset + i] = text[i];
+    }
+  }
+  std::string_view View() const { return {bytes_.data(), bytes_.size()}; }
+
+ private:
+  std::vector<char> bytes_;
+};
+
+TEST(FirstMatchingRule, FindsRuleOneTextsInEitherOrder) {
+  EXPECT_EQ(FirstMatchingRule(Joined({Text(0), Text(1)})), 1);
+  EXPECT_EQ(FirstMatchingRule(Joined({Text(1), Text(0)})), 1);
+}
+
+TEST(FirstMatchingRule, FindsRuleThreeFromTheDomainHalvesApartInEitherOrder) {
+  const std::string head = Text(4), tail = Text(5), mka = Text(6);
+  EXPECT_EQ(FirstMatchingRule(Joined({head, mka, tail})), 3);
+  EXPECT_EQ(FirstMatchingRule(Joined({tail, head, mka})), 3);
+  EXPECT_EQ(FirstMatchingRule(Joined({head, tail})), 0);
+}
+
+TEST(FirstMatchingRule, EveryRuleHoldsOnlyWithAllItsTexts) {
+  for (int number = 1; number <= 5; ++number) {
+    const std::vector<std::string> texts = Rule(number);
+    EXPECT_EQ(FirstMatchingRule(Joined(texts)), number) << "rule " << number;
+    for (std::size_t left = 0; left < texts.size(); ++left) {
+      std::vector<std::string> partial = texts;
+      partial.erase(partial.begin() + static_cast<std::ptrdiff_t>(left));
+      EXPECT_EQ(FirstMatchingRule(Joined(partial)), 0)
+          << "rule " << number << " without " << texts[left];
+    }
+  }
+}
+
+TEST(FirstMatchingRule, AFailedRuleLeavesTheLaterRulesToBeTried) {
+  // Rule 4's first text without its second, then all of rule 5.
+  EXPECT_EQ(FirstMatchingRule(Joined({Text(7)}) + Joined(Rule(5))), 5);
+}
+
+TEST(FirstMatchingRule, TheFirstRuleThatHoldsWins) {
+  // Everything that meets rule 1 meets rule 3 too.
+  EXPECT_EQ(FirstMatchingRule(Joined(Rule(1))), 1);
+  EXPECT_EQ(FirstMatchingRule(Joined(Rule(5)) + Joined(Rule(2)) + Joined(Rule(4))), 2);
+  // Rule 3 is met early, rule 1 only at the very end.
+  EXPECT_EQ(FirstMatchingRule(Joined(Rule(3)) + std::string(5000, 'x') + Joined(Rule(1), "")), 1);
+}
+
+TEST(FirstMatchingRule, ComparesCaseSensitively) {
+  EXPECT_EQ(FirstMatchingRule(Joined({"MF3_LP", Text(8)})), 0);
+  EXPECT_EQ(FirstMatchingRule(Joined({"Mf3_lp", Text(8)})), 0);
+}
+
+TEST(FirstMatchingRule, DoesNotFindTextsStoredAsSixteenBitCharacters) {
+  std::string wide;
+  for (const std::string& text : Rule(4)) {
+    for (char c : text) wide += std::string{c, '\0'};
+  }
+  EXPECT_EQ(FirstMatchingRule(wide), 0);
+}
+
+TEST(FirstMatchingRule, SearchesPastNulBytes) {
+  const std::string contents = std::string("MZ\0\0\0", 5) + Text(7) + std::string(300, '\0') + Text(8);
+  EXPECT_EQ(FirstMatchingRule(contents), 4);
+}
+
+TEST(FirstMatchingRule, EmptyContentsMeetNoRule) { EXPECT_EQ(FirstMatchingRule({}), 0); }
+
+TEST(FirstMatchingRule, ATextCutOffByTheEndIsNotThere) {
+  const std::string rule4 = Joined(Rule(4));
+  const std::string cut = Text(8).substr(0, 4);
+  EXPECT_EQ(FirstMatchingRule(Joined({Text(7)}) + cut), 0);
+  EXPECT_EQ(FirstMatchingRule(rule4.substr(0, rule4.size() - 5)), 0);
+}
+
+// Every text at every position of exact-size buffers of every size up to a
+// few blocks, and texts running off the end, so that the vector loops and
+// their hand-over to the byte loop are checked at the 16, 32 and 64-byte
+// steps of each instruction set.
+TEST(FindTexts, AgreesWithANaiveSearchAtEveryOffsetOfSmallBuffers) {
+  for (const Isa isa : signatures::SupportedIsas()) {
+    for (std::size_t size = 1; size <= 140; ++size) {
+      for (std::size_t text = 0; text < kTexts.size(); ++text) {
+        for (std::size_t offset = 0; offset < size; ++offset) {
+          ExactBuffer buffer(size, '\0');
+          buffer.Put(offset, Text(text));
+          ASSERT_EQ(FindTexts(buffer.View(), kAllTexts, isa), NaiveTexts(buffer.View()))
+              << "isa " << static_cast<int>(isa) << " size " << size << " text " << text
+              << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
+TEST(FindTexts, AgreesWithANaiveSearchAcrossPageBoundaries) {
+  for (const Isa isa : signatures::SupportedIsas()) {
+    for (const std::size_t size : {4095u, 4096u, 4097u, 8192u + 17u}) {
+      for (std::size_t text = 0; text < kTexts.size(); ++text) {
+        for (std::size_t offset = 4096 - 40; offset < 4096 + 24 && offset < size; ++offset) {
+          ExactBuffer buffer(size, 'x');
+          buffer.Put(offset, Text(text));
+          buffer.Put(size - kTexts[text].size(), Text(text));
+          ASSERT_EQ(FindTexts(buffer.View(), kAllTexts, isa), NaiveTexts(buffer.View()))
+              << "isa " << static_cast<int>(isa) << " size " << size << " text " << text
+              << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
+// Random contents drawn mostly from the texts' own bytes and pieces, so that
+// near misses, overlaps and candidates in one block are frequent.
+TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
+  const std::vector<std::vector<std::string>> rules = SignatureRuleTexts();
+  std::mt19937 random(20040327);
+  for (int round = 0; round < 3000; ++round) {
+    const std::size_t size = std::uniform_int_distribution<std::size_t>(0, 700)(random);
+    ExactBuffer buffer(size, '\0');
+    std::string contents;
+    while (contents.size() < size) {
+      const int kind = std::uniform_int_distribution<int>(0, 9)(random);
+      const std::string text = Text(std::uniform_int_distribution<std::size_t>(0, 11)(random));
+      if (kind == 0) {
+        contents += text;
+      } else if (kind < 4) {
+        contents += text.substr(0, std::uniform_int_distribution<std::size_t>(1, text.size())(random));
+      } else {
+        contents += static_cast<char>(std::uniform_int_distribution<int>(0, 255)(random));
+      }
+    }
+    buffer.Put(0, contents.substr(0, size));
+    const std::string_view view = buffer.View();
+    const int expectedRule = reference::FirstMatchingRuleByRule(view, rules);
+    ASSERT_EQ(FirstMatchingRule(view), expectedRule) << "round " << round;
+    for (const Isa isa : signatures::SupportedIsas()) {
+      ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
+          << "isa " << static_cast<int>(isa) << " round " << round;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace foxbane
