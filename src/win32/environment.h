@@ -1,0 +1,14 @@
+#pragma once
+
+#include "ports/environment.h"
+
+namespace foxbane::win32 {
+
+class Win32Environment : public Environment {
+ public:
+  std::string ApplicationFolder() override;
+  std::string ProgramName() override;
+  std::string ExpandReferences(std::string_view text) override;
+};
+
+}  // namespace foxbane::win32

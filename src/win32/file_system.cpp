@@ -1,0 +1,90 @@
+#include "win32/file_system.h"
+
+#include "win32/open_files.h"
+#include "win32/text.h"
+#include "win32/unique_handle.h"
+
+namespace foxbane::win32 {
+
+namespace {
+
+ErrorCode LastError() { return ::GetLastError(); }
+
+ErrorCode Result(BOOL succeeded) { return succeeded ? win_error::kSuccess : LastError(); }
+
+constexpr DWORD kUnlisted = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY;
+
+}  // namespace
+
+// Dir-style existence test. Wildcards are refused: the test is for the one
+// file the path names, never for whatever a pattern happens to match (paths
+// come from the registry too).
+std::string Win32FileSystem::FindFile(std::string_view path, std::uint32_t mask) {
+  if (path.find_first_of("*?") != std::string_view::npos) return {};
+  WIN32_FIND_DATAW found{};
+  const UniqueFindHandle search(::FindFirstFileW(Wide(path).c_str(), &found));
+  if (!search) return {};
+  if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return {};
+  if (found.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM) & ~mask) return {};
+  return Narrow(found.cFileName);
+}
+
+ErrorCode Win32FileSystem::ResetAttributes(std::string_view path) {
+  return Result(::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL));
+}
+
+// Shares delete too, so that reading never stands in the way of a removal.
+ErrorCode Win32FileSystem::OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) {
+  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!opened) return LastError();
+  file = std::make_unique<Win32ReadableFile>(std::move(opened));
+  return win_error::kSuccess;
+}
+
+// Shares read only: nobody else writes into or deletes the file while the
+// lines go in.
+ErrorCode Win32FileSystem::OpenForAppend(std::string_view path,
+                                         std::unique_ptr<AppendableFile>& file) {
+  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
+                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!opened) return LastError();
+  file = std::make_unique<Win32AppendableFile>(std::move(opened));
+  return win_error::kSuccess;
+}
+
+ErrorCode Win32FileSystem::RemoveFile(std::string_view path) {
+  return Result(::DeleteFileW(Wide(path).c_str()));
+}
+
+ErrorCode Win32FileSystem::RemoveFolder(std::string_view path) {
+  return Result(::RemoveDirectoryW(Wide(path).c_str()));
+}
+
+// Counted by listing, not with a list box: LB_DIR lists nothing under Wine.
+ErrorCode Win32FileSystem::CountListedFiles(std::string_view folder, std::uint32_t& count) {
+  // An empty path would list the root of the current drive.
+  if (folder.empty()) return win_error::kPathNotFound;
+  std::wstring pattern = Wide(folder);
+  if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
+  pattern += L'*';
+
+  WIN32_FIND_DATAW found{};
+  const UniqueFindHandle search(::FindFirstFileW(pattern.c_str(), &found));
+  std::uint32_t listed = 0;
+  if (search) {
+    do {
+      if ((found.dwFileAttributes & kUnlisted) == 0) ++listed;
+    } while (::FindNextFileW(search.Get(), &found));
+    if (const ErrorCode e = LastError(); e != win_error::kNoMoreFiles) return e;
+  } else if (const ErrorCode e = LastError(); e != win_error::kFileNotFound) {
+    // 2 is not a failure: an empty drive root has no entry at all, not even
+    // "." and "..", and holds 0 files.
+    return e;
+  }
+  count = listed;
+  return win_error::kSuccess;
+}
+
+}  // namespace foxbane::win32

@@ -1,0 +1,78 @@
+#include "win32/open_files.h"
+
+#include <algorithm>
+#include <string>
+
+#include "win32/text.h"
+
+namespace foxbane::win32 {
+
+namespace {
+
+// ReadFile and WriteFile take a 32-bit count; larger spans go in pieces.
+constexpr std::size_t kLargestTransfer = 1u << 30;
+
+ErrorCode LastError() { return ::GetLastError(); }
+
+// The text in the system's ANSI code page. Best-fit mapping is off, so a
+// character the code page lacks becomes "?" rather than a look-alike letter
+// that would misstate a path in the log.
+ErrorCode AnsiFromUtf8(std::string_view utf8, std::string& ansi) {
+  ansi.clear();
+  if (utf8.empty()) return win_error::kSuccess;
+  const UINT codePage = ::GetACP();
+  if (codePage == CP_UTF8) {  // the text already is what the code page wants
+    ansi = utf8;
+    return win_error::kSuccess;
+  }
+  const std::wstring wide = Wide(utf8);
+  const int units = static_cast<int>(wide.size());
+  const int bytes = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units,
+                                          nullptr, 0, "?", nullptr);
+  if (bytes == 0) return LastError();
+  ansi.resize(static_cast<std::size_t>(bytes));
+  if (::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, ansi.data(), bytes,
+                            "?", nullptr) == 0) {
+    return LastError();
+  }
+  return win_error::kSuccess;
+}
+
+}  // namespace
+
+ErrorCode Win32ReadableFile::Size(std::uint64_t& bytes) {
+  LARGE_INTEGER size{};
+  if (!::GetFileSizeEx(file_.Get(), &size)) return LastError();
+  bytes = static_cast<std::uint64_t>(size.QuadPart);
+  return win_error::kSuccess;
+}
+
+// A file that has become shorter than `into` ends the read with the
+// end-of-file error rather than leaving the rest of the buffer unread.
+ErrorCode Win32ReadableFile::ReadFromStart(std::span<char> into) {
+  LARGE_INTEGER start{};
+  if (!::SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN)) return LastError();
+  while (!into.empty()) {
+    const auto wanted = static_cast<DWORD>(std::min(into.size(), kLargestTransfer));
+    DWORD got = 0;
+    if (!::ReadFile(file_.Get(), into.data(), wanted, &got, nullptr)) return LastError();
+    if (got == 0) return win_error::kHandleEof;
+    into = into.subspan(got);
+  }
+  return win_error::kSuccess;
+}
+
+ErrorCode Win32AppendableFile::AppendText(std::string_view utf8) {
+  std::string ansi;
+  if (const ErrorCode e = AnsiFromUtf8(utf8, ansi)) return e;
+  std::string_view rest = ansi;
+  while (!rest.empty()) {
+    const auto count = static_cast<DWORD>(std::min(rest.size(), kLargestTransfer));
+    DWORD written = 0;
+    if (!::WriteFile(file_.Get(), rest.data(), count, &written, nullptr)) return LastError();
+    rest.remove_prefix(written);
+  }
+  return win_error::kSuccess;
+}
+
+}  // namespace foxbane::win32

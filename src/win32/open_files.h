@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ports/file_system.h"
+#include "win32/unique_handle.h"
+
+namespace foxbane::win32 {
+
+class Win32ReadableFile : public ReadableFile {
+ public:
+  explicit Win32ReadableFile(UniqueFileHandle file) : file_(std::move(file)) {}
+  ErrorCode Size(std::uint64_t& bytes) override;
+  ErrorCode ReadFromStart(std::span<char> into) override;
+
+ private:
+  UniqueFileHandle file_;
+};
+
+class Win32AppendableFile : public AppendableFile {
+ public:
+  explicit Win32AppendableFile(UniqueFileHandle file) : file_(std::move(file)) {}
+  ErrorCode AppendText(std::string_view utf8) override;
+
+ private:
+  UniqueFileHandle file_;
+};
+
+}  // namespace foxbane::win32
