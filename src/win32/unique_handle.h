@@ -82,11 +82,33 @@ struct IconTraits {
   static void Close(Type icon) noexcept { ::DestroyIcon(icon); }
 };
 
+// A device context from GetDC, released to the window it came from (a null
+// window: the screen).
+struct WindowDc {
+  HWND window = nullptr;
+  HDC dc = nullptr;
+  friend bool operator==(const WindowDc&, const WindowDc&) = default;
+};
+
+struct WindowDcTraits {
+  using Type = WindowDc;
+  static Type Invalid() noexcept { return {}; }
+  static void Close(Type held) noexcept { ::ReleaseDC(held.window, held.dc); }
+};
+
+struct MemoryDcTraits {  // from CreateCompatibleDC
+  using Type = HDC;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type dc) noexcept { ::DeleteDC(dc); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
 using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
+using UniqueWindowDc = UniqueHandle<WindowDcTraits>;
+using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 
 }  // namespace foxbane::win32
