@@ -28,6 +28,12 @@ inline constexpr std::uint32_t kCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 }  // namespace reg_access
 
+// The registry's own failures beyond those of every port.
+namespace win_error {
+inline constexpr ErrorCode kBadPathname = 161;  // a key path that starts with a backslash
+inline constexpr ErrorCode kKeyDeleted = 1018;  // a handle whose key was deleted since
+}  // namespace win_error
+
 namespace reg_type {
 inline constexpr std::uint32_t kNone = 0;
 inline constexpr std::uint32_t kString = 1;
@@ -68,7 +74,8 @@ class Registry {
   virtual ErrorCode EnumValue(RegKey key, std::uint32_t index, std::string& name,
                               std::uint32_t nameCapacity, std::uint32_t* type, char* data,
                               std::uint32_t* size) = 0;
-  // RegEnumKey with a 255-character buffer: subkeys in sorted order.
+  // RegEnumKey with room for the longest key name (255 characters): subkeys
+  // in sorted order, 234 for a longer name.
   virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) = 0;
   // RegQueryInfoKey: the length of the longest value name, in characters.
   virtual ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) = 0;
