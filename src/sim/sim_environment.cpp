@@ -9,7 +9,8 @@ void SimEnvironment::SetVariable(std::string name, std::string value) {
 }
 
 // As ExpandEnvironmentStrings: a reference to an unknown name, or a lone
-// "%", stays as written.
+// "%", stays as written, and the "%" that closes an unknown name opens no
+// other reference.
 std::string SimEnvironment::ExpandReferences(std::string_view text) {
   std::string result;
   std::size_t i = 0;
@@ -23,12 +24,11 @@ std::string SimEnvironment::ExpandReferences(std::string_view text) {
     result.append(text.substr(i, open - i));
     const auto found = variables_.find(ToUpperAscii(text.substr(open + 1, close - open - 1)));
     if (found == variables_.end()) {
-      result.append(text.substr(open, close - open));
-      i = close;
+      result.append(text.substr(open, close - open + 1));
     } else {
       result.append(found->second);
-      i = close + 1;
     }
+    i = close + 1;
   }
   return result;
 }

@@ -145,12 +145,15 @@ ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
 }
 
 // What the window's file list box shows: files that are neither hidden nor
-// system. A path that is not a folder is a broken path, 3.
+// system. A missing folder is a broken path (3), a file is no folder (267).
 ErrorCode SimFileSystem::CountListedFiles(std::string_view folder, std::uint32_t& count) {
   if (const ErrorCode e = faults_.Next("FileSystem.CountListedFiles", folder)) return e;
   Lookup found;
   if (const ErrorCode e = Resolve(folder, found)) return e;
-  if (!found.node || !found.node->folder) return win_error::kPathNotFound;
+  if (!found.node) return win_error::kPathNotFound;
+  if (!found.node->folder) {
+    return found.path.trailingSeparator ? win_error::kInvalidName : win_error::kDirectory;
+  }
   std::uint32_t listed = 0;
   for (const auto& [name, child] : found.node->children) {
     if (!child->folder && (child->attributes & (kHidden | kSystem)) == 0) ++listed;

@@ -67,6 +67,12 @@ ErrorCode Win32FileSystem::CountListedFiles(std::string_view folder, std::uint32
   // An empty path would list the root of the current drive.
   if (folder.empty()) return win_error::kPathNotFound;
   std::wstring pattern = Wide(folder);
+  // A file is no folder to list. Windows says so with 267 and Wine with 123,
+  // so the answer is given here, the same on both.
+  const DWORD attributes = ::GetFileAttributesW(pattern.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return win_error::kDirectory;
+  }
   if (pattern.back() != L'\\' && pattern.back() != L'/') pattern += L'\\';
   pattern += L'*';
 
