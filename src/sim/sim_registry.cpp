@@ -208,7 +208,6 @@ ErrorCode SimRegistry::DeleteValue(RegKey key, std::string_view name) {
   return kSuccess;
 }
 
-// The name comes back even when only the data do not fit, as on Windows.
 ErrorCode SimRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name,
                                  std::uint32_t nameCapacity, std::uint32_t* type, char* data,
                                  std::uint32_t* size) {
@@ -219,8 +218,9 @@ ErrorCode SimRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& n
   if (index >= values.size()) return kNoMoreItems;
   const StoredValue& value = values[index];
   if (Utf16Length(value.name) >= nameCapacity) return kMoreData;
-  name = value.name;
-  return CopyData(value, type, data, size);
+  const ErrorCode copied = CopyData(value, type, data, size);
+  if (copied == kSuccess) name = value.name;
+  return copied;
 }
 
 ErrorCode SimRegistry::EnumKey(RegKey key, std::uint32_t index, std::string& name) {
