@@ -40,22 +40,22 @@ std::vector<Isa> DetectIsas() {
   return isas;
 }
 
-std::size_t ScanBlocks(Isa isa, const unsigned char* data, std::size_t size, TextSet enough,
-                       TextSet& found) {
+Candidates NextCandidates(Isa isa, const unsigned char* data, std::size_t size,
+                          std::size_t from) {
   switch (isa) {
 #if FOXBANE_X86_SIMD
     case Isa::kSse2:
-      return ScanBlocksSse2(data, size, enough, found);
+      return NextCandidatesSse2(data, size, from);
     case Isa::kAvx2:
-      return ScanBlocksAvx2(data, size, enough, found);
+      return NextCandidatesAvx2(data, size, from);
 #endif
     default:
-      return 0;
+      return Candidates{from, 0, from};
   }
 }
 
-}  // namespace
-
+// The texts that begin at `position`, among `wanted`; texts reaching past
+// `size` are not there.
 TextSet TextsAt(const unsigned char* data, std::size_t size, std::size_t position,
                 TextSet wanted) {
   TextSet found = 0;
@@ -66,6 +66,8 @@ TextSet TextsAt(const unsigned char* data, std::size_t size, std::size_t positio
   }
   return found;
 }
+
+}  // namespace
 
 std::span<const Isa> SupportedIsas() {
   static const std::vector<Isa> isas = DetectIsas();
@@ -80,10 +82,19 @@ TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa) {
   const auto* data = reinterpret_cast<const unsigned char*>(contents.data());
   const std::size_t size = contents.size();
   TextSet found = 0;
-  // The vector loop stops short of the end, where its loads would overrun;
-  // the remaining positions are tried one by one.
-  for (std::size_t position = ScanBlocks(isa, data, size, enough, found);
-       position < size && (found & enough) != enough; ++position) {
+  // The vector filter names the candidate positions until it nears the end,
+  // where its loads would run past it...
+  Candidates next = NextCandidates(isa, data, size, 0);
+  for (; next.positions != 0; next = NextCandidates(isa, data, size, next.next)) {
+    for (std::uint32_t bits = next.positions; bits != 0; bits &= bits - 1) {
+      const std::size_t position = next.block + static_cast<std::size_t>(std::countr_zero(bits));
+      found |= TextsAt(data, size, position, static_cast<TextSet>(~found));
+      if ((found & enough) == enough) return found;
+    }
+  }
+  // ...and from there every position is tried.
+  for (std::size_t position = next.next; position < size && (found & enough) != enough;
+       ++position) {
     found |= TextsAt(data, size, position, static_cast<TextSet>(~found));
   }
   return found;

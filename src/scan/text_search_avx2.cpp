@@ -2,45 +2,88 @@
 
 #if FOXBANE_X86_SIMD
 
-// Everything the kernel header includes comes first, built for the baseline:
-// only the kernel itself may use AVX2, or a shared inline function built here
-// could be the copy the linker keeps for processors without it.
+// Everything is included before AVX2 is switched on, so that only the code
+// of this file is built for it: an inline function from a header, built here
+// with AVX2, could be the copy the linker keeps for every processor.
+#include <immintrin.h>
+
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstddef>
 #include <cstdint>
-#include <immintrin.h>
-#include <utility>
 
-#include "scan/signature_texts.h"
+#include "scan/signature_anchors.h"
 
 #pragma GCC push_options
 #pragma GCC target("avx2")
 
-#include "scan/text_search_kernel.h"
-
 namespace foxbane::signatures {
 
 namespace {
-struct Avx2 {
-  using Vec = __m256i;
-  static constexpr std::size_t kWidth = 32;
-  static Vec Load(const unsigned char* p) {
-    return _mm256_loadu_si256(reinterpret_cast<const Vec*>(p));
-  }
-  static Vec Splat(unsigned char c) { return _mm256_set1_epi8(static_cast<char>(c)); }
-  static Vec Zero() { return _mm256_setzero_si256(); }
-  static Vec Eq(Vec a, Vec b) { return _mm256_cmpeq_epi8(a, b); }
-  static Vec And(Vec a, Vec b) { return _mm256_and_si256(a, b); }
-  static Vec Or(Vec a, Vec b) { return _mm256_or_si256(a, b); }
-  static std::uint32_t Bits(Vec v) { return static_cast<std::uint32_t>(_mm256_movemask_epi8(v)); }
+
+// A nibble-table filter: each anchor is put in one of eight buckets, and for
+// each of its first three bytes two 16-entry tables give the buckets that
+// accept the byte's low and its high half. One shuffle per table looks up 32
+// positions at once; a position whose three bytes agree on some bucket is a
+// candidate. Anchors sharing a bucket only add rare false candidates.
+constexpr std::size_t kWidth = 32;
+constexpr std::size_t kFingerprint = 3;
+constexpr std::size_t kBuckets = 8;
+static_assert(kShortestAnchor >= kFingerprint);
+
+struct NibbleTables {
+  std::array<std::uint8_t, 16> low{};
+  std::array<std::uint8_t, 16> high{};
 };
+
+constexpr std::array<NibbleTables, kFingerprint> kTables = [] {
+  std::array<NibbleTables, kFingerprint> tables{};
+  for (std::size_t anchor = 0; anchor < kAnchorCount; ++anchor) {
+    const auto bucket = static_cast<std::uint8_t>(1u << (anchor % kBuckets));
+    for (std::size_t i = 0; i < kFingerprint; ++i) {
+      const auto byte = static_cast<unsigned char>(kAnchors[anchor][i]);
+      tables[i].low[byte & 0x0F] |= bucket;
+      tables[i].high[byte >> 4] |= bucket;
+    }
+  }
+  return tables;
+}();
+
+__m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
+  return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
+}
+
+__m256i Load(const unsigned char* at) {
+  return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
+}
+
 }  // namespace
 
-std::size_t ScanBlocksAvx2(const unsigned char* data, std::size_t size, TextSet enough,
-                           TextSet& found) {
-  return kernel::ScanBlocks<Avx2>(data, size, enough, found);
+Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from) {
+  const __m256i nibble = _mm256_set1_epi8(0x0F);
+  __m256i low[kFingerprint];
+  __m256i high[kFingerprint];
+  for (std::size_t i = 0; i < kFingerprint; ++i) {
+    low[i] = BothLanes(kTables[i].low);
+    high[i] = BothLanes(kTables[i].high);
+  }
+  std::size_t block = from;
+  for (; size - block >= kWidth + kFingerprint - 1; block += kWidth) {
+    _mm_prefetch(reinterpret_cast<const char*>(data + std::min(block + kPrefetchDistance, size - 1)),
+                 _MM_HINT_T0);
+    __m256i buckets = _mm256_set1_epi8(-1);
+    for (std::size_t i = 0; i < kFingerprint; ++i) {
+      const __m256i bytes = Load(data + block + i);
+      const __m256i lows = _mm256_shuffle_epi8(low[i], _mm256_and_si256(bytes, nibble));
+      const __m256i highs =
+          _mm256_shuffle_epi8(high[i], _mm256_and_si256(_mm256_srli_epi16(bytes, 4), nibble));
+      buckets = _mm256_and_si256(buckets, _mm256_and_si256(lows, highs));
+    }
+    const auto positions = ~static_cast<std::uint32_t>(
+        _mm256_movemask_epi8(_mm256_cmpeq_epi8(buckets, _mm256_setzero_si256())));
+    if (positions != 0) return Candidates{block, positions, block + kWidth};
+  }
+  return Candidates{block, 0, block};
 }
 
 }  // namespace foxbane::signatures

@@ -1,8 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 
-#include "scan/signature_texts.h"
+
 
 // The vector forms of the search exist where the compiler can build x86
 // vector code; elsewhere the portable byte loop does all the work.
@@ -14,13 +15,24 @@
 
 namespace foxbane::signatures {
 
+// What a vector filter found: the positions from `block` on where an anchor
+// may begin (bit n for block + n), and where to go on from. No candidates
+// means the filter has gone as far as it can without reading past the end;
+// the positions from `next` on are left to the byte loop.
+struct Candidates {
+  std::size_t block = 0;
+  std::uint32_t positions = 0;
+  std::size_t next = 0;
+};
+
+// The filters run faster than the memory can feed them unless they ask for
+// the bytes some way ahead of where they are.
+inline constexpr std::size_t kPrefetchDistance = 4096;
+
 #if FOXBANE_X86_SIMD
-// The block loops: each adds the texts found to `found` and returns the first
-// position it did not examine (`size` once `enough` is complete).
-std::size_t ScanBlocksSse2(const unsigned char* data, std::size_t size, TextSet enough,
-                           TextSet& found);
-std::size_t ScanBlocksAvx2(const unsigned char* data, std::size_t size, TextSet enough,
-                           TextSet& found);
+// The filters: the next block at or after `from` holding candidates.
+Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from);
+Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from);
 #endif
 
 }  // namespace foxbane::signatures

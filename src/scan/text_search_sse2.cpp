@@ -4,27 +4,47 @@
 
 #include <emmintrin.h>
 
-#include "scan/text_search_kernel.h"
+#include <algorithm>
+#include <utility>
+
+#include "scan/signature_anchors.h"
 
 namespace foxbane::signatures {
 
 namespace {
-struct Sse2 {
-  using Vec = __m128i;
-  static constexpr std::size_t kWidth = 16;
-  static Vec Load(const unsigned char* p) { return _mm_loadu_si128(reinterpret_cast<const Vec*>(p)); }
-  static Vec Splat(unsigned char c) { return _mm_set1_epi8(static_cast<char>(c)); }
-  static Vec Zero() { return _mm_setzero_si128(); }
-  static Vec Eq(Vec a, Vec b) { return _mm_cmpeq_epi8(a, b); }
-  static Vec And(Vec a, Vec b) { return _mm_and_si128(a, b); }
-  static Vec Or(Vec a, Vec b) { return _mm_or_si128(a, b); }
-  static std::uint32_t Bits(Vec v) { return static_cast<std::uint32_t>(_mm_movemask_epi8(v)); }
-};
+
+// The baseline filter: a position is a candidate when some anchor's first
+// byte is there and its last byte at the right distance behind it.
+constexpr std::size_t kWidth = 16;
+constexpr std::size_t kReach = kLongestAnchor - 1;
+
+__m128i Load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
+__m128i Splat(char16_t c) { return _mm_set1_epi8(static_cast<char>(c)); }
+
+template <std::size_t... I>
+std::uint32_t CandidateBits(const unsigned char* block, std::index_sequence<I...>) {
+  const __m128i firsts = Load(block);
+  __m128i hits = _mm_setzero_si128();
+  ((hits = _mm_or_si128(
+        hits, _mm_and_si128(_mm_cmpeq_epi8(firsts, Splat(kAnchors[I].front())),
+                            _mm_cmpeq_epi8(Load(block + kAnchors[I].size() - 1),
+                                           Splat(kAnchors[I].back()))))),
+   ...);
+  return static_cast<std::uint32_t>(_mm_movemask_epi8(hits));
+}
+
 }  // namespace
 
-std::size_t ScanBlocksSse2(const unsigned char* data, std::size_t size, TextSet enough,
-                           TextSet& found) {
-  return kernel::ScanBlocks<Sse2>(data, size, enough, found);
+Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from) {
+  std::size_t block = from;
+  for (; size - block >= kWidth + kReach; block += kWidth) {
+    _mm_prefetch(reinterpret_cast<const char*>(data + std::min(block + kPrefetchDistance, size - 1)),
+                 _MM_HINT_T0);
+    const std::uint32_t positions =
+        CandidateBits(data + block, std::make_index_sequence<kAnchorCount>());
+    if (positions != 0) return Candidates{block, positions, block + kWidth};
+  }
+  return Candidates{block, 0, block};
 }
 
 }  // namespace foxbane::signatures
