@@ -22,15 +22,11 @@ SimPath ParseForSetup(std::string_view text) {
 
 }  // namespace
 
-SimFileSystem::SimFileSystem(Faults& faults) : faults_(faults) {
-  auto root = std::make_unique<Node>();
-  root->name = "C:";
-  root->folder = true;
-  drives_.emplace('C', std::move(root));
-}
+SimFileSystem::SimFileSystem(Faults& faults) : faults_(faults) { MakeFolder("C:\\"); }
 
 // Intermediate names must be existing folders (3 otherwise, as Windows
-// reports a broken path); the last name may be missing.
+// reports a broken path); the last name may be missing. A file named with a
+// trailing "\" is an invalid name (123).
 ErrorCode SimFileSystem::Resolve(std::string_view text, Lookup& found) const {
   found = Lookup{};
   if (const ErrorCode e = ParseSimPath(text, found.path)) return e;
@@ -48,7 +44,9 @@ ErrorCode SimFileSystem::Resolve(std::string_view text, Lookup& found) const {
   }
   found.parent = folder;
   const auto leaf = folder->children.find(found.path.names.back());
-  if (leaf != folder->children.end()) found.node = leaf->second.get();
+  if (leaf == folder->children.end()) return win_error::kSuccess;
+  found.node = leaf->second.get();
+  if (!found.node->folder && found.path.trailingSeparator) return win_error::kInvalidName;
   return win_error::kSuccess;
 }
 
@@ -60,7 +58,7 @@ std::string SimFileSystem::FindFile(std::string_view path, std::uint32_t mask) {
   Lookup found;
   if (Resolve(path, found) != win_error::kSuccess) return {};
   const Node* node = found.node;
-  if (!node || node->folder || found.path.trailingSeparator) return {};
+  if (!node || node->folder) return {};
   if ((node->attributes & (kHidden | kSystem) & ~mask) != 0) return {};
   return node->name;
 }
@@ -70,7 +68,6 @@ ErrorCode SimFileSystem::ResetAttributes(std::string_view path) {
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
   if (!found.node) return win_error::kFileNotFound;
-  if (!found.node->folder && found.path.trailingSeparator) return win_error::kInvalidName;
   found.node->attributes &= kFixedAttributes;
   return win_error::kSuccess;
 }
@@ -81,7 +78,6 @@ ErrorCode SimFileSystem::OpenForRead(std::string_view path, std::unique_ptr<Read
   if (const ErrorCode e = Resolve(path, found)) return e;
   if (!found.node) return win_error::kFileNotFound;
   if (found.node->folder) return win_error::kAccessDenied;
-  if (found.path.trailingSeparator) return win_error::kInvalidName;
   file = std::make_unique<SimReadableFile>(faults_, std::string(path), found.node->data);
   return win_error::kSuccess;
 }
@@ -95,7 +91,7 @@ ErrorCode SimFileSystem::OpenForAppend(std::string_view path,
   if (const ErrorCode e = Resolve(path, found)) return e;
   Node* node = found.node;
   if (node && node->folder) return win_error::kAccessDenied;
-  if (found.path.trailingSeparator) return win_error::kInvalidName;
+  if (found.path.trailingSeparator) return win_error::kInvalidName;  // no file can be made so
   if (!node) {
     auto created = std::make_unique<Node>();
     created->name = found.path.names.back();
@@ -119,7 +115,6 @@ ErrorCode SimFileSystem::RemoveFile(std::string_view path) {
   const Node* node = found.node;
   if (!node) return win_error::kFileNotFound;
   if (node->folder) return win_error::kAccessDenied;
-  if (found.path.trailingSeparator) return win_error::kInvalidName;
   if (node->attributes & kReadOnly) return win_error::kAccessDenied;
   if (node->inUse || node->data->appendHandles > 0) return win_error::kSharingViolation;
   const std::string name = node->name;  // the node dies in the erase
@@ -133,9 +128,7 @@ ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
   if (const ErrorCode e = Resolve(path, found)) return e;
   const Node* node = found.node;
   if (!node) return win_error::kFileNotFound;
-  if (!node->folder) {
-    return found.path.trailingSeparator ? win_error::kInvalidName : win_error::kDirectory;
-  }
+  if (!node->folder) return win_error::kDirectory;
   if (!found.parent || (node->attributes & kReadOnly)) return win_error::kAccessDenied;
   if (node->inUse) return win_error::kSharingViolation;
   if (!node->children.empty()) return win_error::kDirNotEmpty;
@@ -151,9 +144,7 @@ ErrorCode SimFileSystem::CountListedFiles(std::string_view folder, std::uint32_t
   Lookup found;
   if (const ErrorCode e = Resolve(folder, found)) return e;
   if (!found.node) return win_error::kPathNotFound;
-  if (!found.node->folder) {
-    return found.path.trailingSeparator ? win_error::kInvalidName : win_error::kDirectory;
-  }
+  if (!found.node->folder) return win_error::kDirectory;
   std::uint32_t listed = 0;
   for (const auto& [name, child] : found.node->children) {
     if (!child->folder && (child->attributes & (kHidden | kSystem)) == 0) ++listed;
@@ -220,7 +211,6 @@ void SimFileSystem::WriteHugeFile(std::string_view path, std::uint64_t size) {
 SimFileSystem::Node* SimFileSystem::Existing(std::string_view path) const {
   Lookup found;
   if (Resolve(path, found) != win_error::kSuccess) return nullptr;
-  if (found.node && !found.node->folder && found.path.trailingSeparator) return nullptr;
   return found.node;
 }
 

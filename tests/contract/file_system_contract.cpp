@@ -81,6 +81,19 @@ TEST_P(FileSystemContract, PathsResolveAsWindowsResolvesThem) {
   }
 }
 
+TEST_P(FileSystemContract, AFileNamedWithATrailingSeparatorIsAnInvalidName) {
+  world().WriteFile(At("a.exe"), "x");
+  const std::string path = At("a.exe\\");
+  std::unique_ptr<ReadableFile> reading;
+  std::unique_ptr<AppendableFile> appending;
+  EXPECT_EQ(files().ResetAttributes(path), win_error::kInvalidName);
+  EXPECT_EQ(files().OpenForRead(path, reading), win_error::kInvalidName);
+  EXPECT_EQ(files().OpenForAppend(path, appending), win_error::kInvalidName);
+  EXPECT_EQ(files().RemoveFile(path), win_error::kInvalidName);
+  EXPECT_EQ(files().RemoveFolder(path), win_error::kInvalidName);
+  EXPECT_TRUE(world().Exists(At("a.exe")));
+}
+
 TEST_P(FileSystemContract, ResetAttributesLetsTheFileBeAppendedToAndDeleted) {
   const std::string path = At("log.txt");
   world().WriteFile(path, "old", kReadOnly | kHidden | kSystem);
