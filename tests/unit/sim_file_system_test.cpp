@@ -143,13 +143,5 @@ TEST_F(SimFileSystemTest, RelativePathsAreTakenFromTheRootOfC) {
   EXPECT_EQ(files.FindFile("\\HKCU", 0), "HKCU");
 }
 
-TEST_F(SimFileSystemTest, SetupThatCannotBeDoneThrows) {
-  files.WriteFile("C:\\a.txt", "x");
-  EXPECT_THROW(files.MakeFolder("C:\\a.txt\\Sub"), std::invalid_argument);
-  EXPECT_THROW(files.WriteFile("C:\\", "x"), std::invalid_argument);
-  EXPECT_THROW(files.SetAttributes("C:\\missing.txt", kHidden), std::invalid_argument);
-  EXPECT_THROW(files.MarkInUse("C:\\bad|name", true), std::invalid_argument);
-}
-
 }  // namespace
 }  // namespace foxbane::sim
