@@ -9,16 +9,19 @@ namespace foxbane::win32 {
 
 namespace {
 
-bool Overlap(const TwipsRect& a, const TwipsRect& b) {
-  return a.left < b.left + b.width && b.left < a.left + a.width && a.top < b.top + b.height &&
-         b.top < a.top + a.height;
+bool Contains(const TwipsRect& outer, const TwipsRect& inner) {
+  return outer.left <= inner.left && inner.left + inner.width <= outer.left + outer.width &&
+         outer.top <= inner.top && inner.top + inner.height <= outer.top + outer.height;
 }
 
-// A shown sibling earlier in the table (higher in the stacking order) overlapping it.
-bool CoveredAmongSiblings(const ControlSpec& spec, const ShownQuery& shown) {
+// A shown sibling earlier in the table (higher in the stacking order) than
+// `level` that hides `area` (in the coordinates of their container) entirely.
+// A partly hidden control can still be clicked on the part that shows.
+bool CoveredAmongSiblings(const ControlSpec& level, const TwipsRect& area,
+                          const ShownQuery& shown) {
   for (const ControlSpec& sibling : MainWindowControls()) {
-    if (sibling.id == spec.id) return false;
-    if (sibling.parent == spec.parent && shown(sibling.id) && Overlap(sibling.rect, spec.rect)) {
+    if (sibling.id == level.id) return false;
+    if (sibling.parent == level.parent && shown(sibling.id) && Contains(sibling.rect, area)) {
       return true;
     }
   }
@@ -40,12 +43,17 @@ std::vector<const ControlSpec*> ByTabIndex() {
 
 }  // namespace
 
+// Walks out through the containers, checking the control's area against the
+// siblings of each, in that container's coordinates.
 bool IsCovered(ControlId control, const ShownQuery& shown) {
-  for (const ControlSpec* spec = &SpecOf(control); spec != nullptr;
-       spec = spec->parent ? &SpecOf(*spec->parent) : nullptr) {
-    if (CoveredAmongSiblings(*spec, shown)) return true;
+  TwipsRect area = SpecOf(control).rect;
+  for (const ControlSpec* level = &SpecOf(control);; level = &SpecOf(*level->parent)) {
+    if (CoveredAmongSiblings(*level, area, shown)) return true;
+    if (!level->parent) return false;
+    const TwipsRect& container = SpecOf(*level->parent).rect;
+    area.left += container.left;
+    area.top += container.top;
   }
-  return false;
 }
 
 bool CanTakeFocus(ControlId control, const ShownQuery& shown) {

@@ -11,7 +11,8 @@ namespace foxbane::win32 {
 using ShownQuery = std::function<bool(ControlId)>;
 
 // True when a shown sibling above the control in the stacking order, or above
-// one of its containers, overlaps it: the user can neither see nor click it.
+// one of its containers, hides it entirely: the user can neither see nor
+// click it.
 bool IsCovered(ControlId control, const ShownQuery& shown);
 
 // True for a control the keyboard may focus: a shown, uncovered button,

@@ -1,0 +1,100 @@
+#include "running_program.h"
+
+#include <cstdlib>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+#include "app/control_table.h"
+#include "win32/text.h"
+
+namespace foxbane::win32::testing {
+
+namespace {
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+// The program's shown top-level window captioned with its title.
+HWND FindShownMainWindow(DWORD processId) {
+  WindowSearch search{processId, nullptr};
+  ::EnumWindows(
+      [](HWND window, LPARAM state) -> BOOL {
+        auto* wanted = reinterpret_cast<WindowSearch*>(state);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        wchar_t caption[64] = {};
+        ::GetWindowTextW(window, caption, 64);
+        if (owner != wanted->processId || !::IsWindowVisible(window) ||
+            Wide(window_layout::kTitle) != caption) {
+          return TRUE;
+        }
+        wanted->found = window;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::filesystem::path FromEnvironment(const char* name) {
+  const char* value = std::getenv(name);
+  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set");
+  return value;
+}
+
+}  // namespace
+
+RunningProgram::RunningProgram(const std::filesystem::path& exe) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION started{};
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &started)) {
+    throw std::runtime_error("cannot start " + exe.string());
+  }
+  process_.Reset(started.hProcess);
+  UniqueKernelHandle thread(started.hThread);
+  threadId_ = started.dwThreadId;
+  WaitUntil([&] { return (window_ = FindShownMainWindow(started.dwProcessId)) != nullptr; });
+  if (!window_) throw std::runtime_error("the program showed no window");
+}
+
+RunningProgram::~RunningProgram() {
+  if (!WaitForExit(std::chrono::milliseconds(0))) {
+    ::TerminateProcess(process_.Get(), 1);
+    ::WaitForSingleObject(process_.Get(), 5000);
+  }
+}
+
+HWND RunningProgram::Focus() const {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (!::GetGUIThreadInfo(threadId_, &info)) return nullptr;
+  return info.hwndFocus;
+}
+
+std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) const {
+  if (::WaitForSingleObject(process_.Get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
+    return std::nullopt;
+  }
+  DWORD code = 0;
+  ::GetExitCodeProcess(process_.Get(), &code);
+  return code;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+std::filesystem::path ProgramPath() { return FromEnvironment("FOXBANE_EXE"); }
+std::filesystem::path ScreensFolder() { return FromEnvironment("FOXBANE_SCREENS"); }
+
+}  // namespace foxbane::win32::testing
