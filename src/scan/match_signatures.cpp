@@ -1,0 +1,17 @@
+#include "app/form2.h"
+#include "common/vb_conversions.h"
+#include "scan/signatures.h"
+
+namespace foxbane {
+
+void Form2::MatchSignatures(std::string_view contents, std::int32_t row) {
+  if (FirstMatchingRule(contents) == 0) return;
+  const ListView::Row& process = lvwProcess_.Item(row);
+  AddDetectedProcess(process.text, ToInt32(process.pidText));
+}
+
+void Form2::AddDetectedProcess(std::string_view name, std::int32_t pid) {
+  resultsList_.Add(name, pid);
+}
+
+}  // namespace foxbane

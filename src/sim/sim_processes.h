@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "ports/processes.h"
+#include "sim/faults.h"
+
+namespace foxbane::sim {
+
+// A process table that answers like Windows: processes listed in table
+// order, the same error codes for a PID that does not exist (87), a process
+// the user may not open or end (5), a null handle (6) and a handle without
+// the right needed (5), and the system's English message texts.
+class SimProcesses : public Processes {
+ public:
+  explicit SimProcesses(Faults& faults);
+  SimProcesses(const SimProcesses&) = delete;
+  SimProcesses& operator=(const SimProcesses&) = delete;
+
+  int PlatformId() override;
+  std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
+  bool EnumerateIds(std::span<std::uint32_t> ids, std::uint32_t& bytesWritten) override;
+  std::unique_ptr<OpenedProcess> Open(std::uint32_t access, bool inheritable,
+                                      std::uint32_t pid) override;
+  bool Terminate(OpenedProcess* process, std::uint32_t exitCode) override;
+  ErrorCode LastError() override { return lastError_; }
+  std::string SystemMessage(ErrorCode code, std::uint32_t capacity) override;
+
+  // Setting up the table in tests. A PID that is running already, or one
+  // that is not in the table, is a mistake in the test: std::invalid_argument.
+
+  void SetPlatformId(int platformId) { platformId_ = platformId; }
+  // Starts a process at the end of the table. `snapshotName` is the name the
+  // snapshot reports; by default the file name of `modulePath`, as on the NT
+  // family. The PID of a process that has ended may be given again.
+  void AddProcess(std::uint32_t pid, std::string modulePath, std::string snapshotName = {});
+  // OpenProcess fails with 5 whatever the access asked for.
+  void DenyOpen(std::uint32_t pid);
+  // The module list cannot be read (299), as for the system's own processes.
+  void HideModules(std::uint32_t pid);
+  // TerminateProcess fails with 5, as for a protected process.
+  void RefuseTermination(std::uint32_t pid);
+  // The process ends on its own.
+  void Exit(std::uint32_t pid, std::uint32_t exitCode = 0);
+
+  bool IsRunning(std::uint32_t pid) const;
+  // The exit code of the last process with this PID; none while it runs.
+  std::optional<std::uint32_t> ExitCode(std::uint32_t pid) const;
+  // Snapshots and process handles not yet released. They must all be
+  // released before the table itself is destroyed.
+  std::size_t OpenHandleCount() const { return openHandles_; }
+
+  // The base address every process's executable module is reported at.
+  static constexpr std::uintptr_t kModuleBase = 0x400000;
+
+ private:
+  class Snapshot;
+  class Handle;
+  struct Process {
+    std::uint32_t pid = 0;
+    std::string modulePath;
+    std::string snapshotName;
+    bool denyOpen = false;
+    bool hideModules = false;
+    bool refuseTermination = false;
+    std::optional<std::uint32_t> exitCode;  // set once it has ended
+  };
+
+  // The running process with this PID, or null.
+  Process* Running(std::uint32_t pid);
+  Process& RunningForSetup(std::uint32_t pid);
+  const Process* Latest(std::uint32_t pid) const;
+  bool Fail(ErrorCode code);
+
+  Faults& faults_;
+  int platformId_ = 2;
+  // Stable addresses: handles point at their process, also after it ended.
+  std::vector<std::unique_ptr<Process>> table_;
+  ErrorCode lastError_ = 0;
+  std::size_t openHandles_ = 0;
+};
+
+}  // namespace foxbane::sim

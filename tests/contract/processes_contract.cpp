@@ -1,0 +1,134 @@
+#include <algorithm>
+#include <vector>
+
+#include "contract/processes_world.h"
+
+namespace foxbane::contract {
+namespace {
+
+using process_access::kQueryAndRead;
+using process_access::kTerminate;
+
+constexpr ErrorCode kNoMoreFiles = 18;
+constexpr ErrorCode kInsufficientBuffer = 122;
+constexpr ErrorCode kMessageNotFound = 317;
+
+std::vector<ProcessEntry> ReadSnapshot(ProcessSnapshot& snapshot) {
+  std::vector<ProcessEntry> entries;
+  ProcessEntry entry;
+  for (bool more = snapshot.First(entry); more; more = snapshot.Next(entry)) {
+    entries.push_back(entry);
+  }
+  return entries;
+}
+
+TEST_P(ProcessesContract, ReportsTheNtFamily) { EXPECT_EQ(processes().PlatformId(), 2); }
+
+TEST_P(ProcessesContract, SnapshotListsAStartedProcessByItsExecutableName) {
+  const StartedProcess started = world().StartWaitingProcess();
+  const std::unique_ptr<ProcessSnapshot> snapshot = processes().TakeSnapshot();
+  ASSERT_NE(snapshot, nullptr);
+  const std::vector<ProcessEntry> entries = ReadSnapshot(*snapshot);
+  EXPECT_EQ(processes().LastError(), kNoMoreFiles);
+  const auto found = std::find_if(entries.begin(), entries.end(),
+                                  [&](const ProcessEntry& e) { return e.pid == started.pid; });
+  ASSERT_NE(found, entries.end());
+  EXPECT_EQ(found->exeFile, started.snapshotName);
+  // First starts over.
+  ProcessEntry first;
+  ASSERT_TRUE(snapshot->First(first));
+  EXPECT_EQ(first.pid, entries.front().pid);
+}
+
+TEST_P(ProcessesContract, EnumerateIdsListsAStartedProcessAndReportsTheBytesWritten) {
+  const StartedProcess started = world().StartWaitingProcess();
+  std::vector<std::uint32_t> ids(4096, 0);
+  std::uint32_t bytes = 12345;
+  ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
+  ASSERT_EQ(bytes % 4, 0u);
+  ASSERT_LT(bytes, ids.size() * 4);
+  ids.resize(bytes / 4);
+  EXPECT_NE(std::find(ids.begin(), ids.end(), started.pid), ids.end());
+}
+
+TEST_P(ProcessesContract, EnumerateIdsFillsATooSmallBufferAndSaysNoMore) {
+  world().StartWaitingProcess();
+  world().StartWaitingProcess();
+  for (const std::size_t capacity : {1u, 2u}) {
+    std::vector<std::uint32_t> ids(capacity, 0);
+    std::uint32_t bytes = 0;
+    ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
+    EXPECT_EQ(bytes, capacity * 4);
+  }
+}
+
+TEST_P(ProcessesContract, ReadsTheExecutablePathOfAnOpenedProcess) {
+  const StartedProcess started = world().StartWaitingProcess();
+  const std::unique_ptr<OpenedProcess> process = processes().Open(kQueryAndRead, false, started.pid);
+  ASSERT_NE(process, nullptr);
+  std::uintptr_t module = 0;
+  ASSERT_TRUE(process->FirstModule(module));
+  EXPECT_EQ(process->ModuleFileName(module), started.modulePath);
+}
+
+TEST_P(ProcessesContract, OpeningAMissingProcessFailsWithInvalidParameter) {
+  EXPECT_EQ(processes().Open(kQueryAndRead, false, world().UnusedPid()), nullptr);
+  EXPECT_EQ(processes().LastError(), win_error::kInvalidParameter);
+  EXPECT_EQ(processes().Open(kTerminate, true, world().UnusedPid()), nullptr);
+  EXPECT_EQ(processes().LastError(), win_error::kInvalidParameter);
+}
+
+TEST_P(ProcessesContract, AHandleServesOnlyTheAccessItWasOpenedWith) {
+  const StartedProcess started = world().StartWaitingProcess();
+  const std::unique_ptr<OpenedProcess> reader = processes().Open(kQueryAndRead, false, started.pid);
+  const std::unique_ptr<OpenedProcess> ender = processes().Open(kTerminate, true, started.pid);
+  ASSERT_NE(reader, nullptr);
+  ASSERT_NE(ender, nullptr);
+
+  EXPECT_FALSE(processes().Terminate(reader.get(), 0));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+  EXPECT_TRUE(world().IsRunning(started.pid));
+
+  std::uintptr_t module = 0;
+  EXPECT_FALSE(ender->FirstModule(module));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+  ASSERT_TRUE(reader->FirstModule(module));
+  EXPECT_EQ(ender->ModuleFileName(module), "");
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+}
+
+TEST_P(ProcessesContract, TerminatesAProcessWithTheExitCodeGiven) {
+  const StartedProcess started = world().StartWaitingProcess();
+  const StartedProcess bystander = world().StartWaitingProcess();
+  {
+    const std::unique_ptr<OpenedProcess> process = processes().Open(kTerminate, true, started.pid);
+    ASSERT_NE(process, nullptr);
+    EXPECT_TRUE(processes().Terminate(process.get(), 0));
+  }
+  EXPECT_EQ(world().ExitCodeAfterEnd(started.pid), 0u);
+  EXPECT_TRUE(world().IsRunning(bystander.pid));
+}
+
+TEST_P(ProcessesContract, TerminatingThroughNoHandleFailsWithTheInvalidHandleError) {
+  EXPECT_FALSE(processes().Terminate(nullptr, 0));
+  ASSERT_EQ(processes().LastError(), win_error::kInvalidHandle);
+  EXPECT_EQ(processes().SystemMessage(processes().LastError(), 200), world().InvalidHandleText());
+}
+
+TEST_P(ProcessesContract, SystemMessageNeedsRoomForTheTextAndItsTerminatingNul) {
+  const std::string text = processes().SystemMessage(win_error::kAccessDenied, 200);
+  ASSERT_GE(text.size(), 3u);
+  EXPECT_EQ(text.substr(text.size() - 2), "\r\n");
+  const auto length = static_cast<std::uint32_t>(text.size());
+  EXPECT_EQ(processes().SystemMessage(win_error::kAccessDenied, length + 1), text);
+  EXPECT_EQ(processes().SystemMessage(win_error::kAccessDenied, length), "");
+  EXPECT_EQ(processes().LastError(), kInsufficientBuffer);
+}
+
+TEST_P(ProcessesContract, SystemMessageForACodeWithoutTextIsEmpty) {
+  EXPECT_EQ(processes().SystemMessage(0x2A2A2A, 200), "");
+  EXPECT_EQ(processes().LastError(), kMessageNotFound);
+}
+
+}  // namespace
+}  // namespace foxbane::contract
