@@ -158,19 +158,6 @@ TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
   EXPECT_EQ(program_.WaitForExit(10s), DWORD{0});
 }
 
-TEST_F(ProgramTest, WindowIconIs32By32) {
-  const auto icon = reinterpret_cast<HICON>(::GetClassLongPtrW(program_.Window(), GCLP_HICON));
-  ASSERT_NE(icon, nullptr);
-  ICONINFO info{};
-  ASSERT_TRUE(::GetIconInfo(icon, &info));
-  UniqueGdiObject colour(info.hbmColor);
-  UniqueGdiObject mask(info.hbmMask);
-  BITMAP bitmap{};
-  ::GetObjectW(info.hbmColor, sizeof bitmap, &bitmap);
-  EXPECT_EQ(bitmap.bmWidth, 32);
-  EXPECT_EQ(bitmap.bmHeight, 32);
-}
-
 // The resources as stored in the file, loaded as data.
 class ProgramFileTest : public ::testing::Test {
  protected:

@@ -70,8 +70,10 @@ std::vector<int> ChildIdsTopFirst(HWND parent) {
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {
+  // The client area only: without a window manager nobody draws the frame.
   RECT place;
-  ::GetWindowRect(window, &place);
+  ::GetClientRect(window, &place);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&place), 2);
   const int width = place.right - place.left;
   const int height = place.bottom - place.top;
   UniqueWindowDc screen(WindowDc{nullptr, ::GetDC(nullptr)});

@@ -27,7 +27,7 @@ HWND FindControl(HWND top, ControlId control);
 // The child ids of `parent`'s children, top of the stacking order first.
 std::vector<int> ChildIdsTopFirst(HWND parent);
 
-// Writes what the screen shows of the window as a 24-bit BMP file.
+// Writes what the screen shows of the window's client area as a 24-bit BMP file.
 void SaveScreenshot(HWND window, const std::filesystem::path& file);
 
 }  // namespace foxbane::win32::testing
