@@ -118,14 +118,11 @@ TEST_F(ProgramTest, ScanButtonHasTheFocusAtStart) {
 }
 
 TEST_F(ProgramTest, DisclaimerLinkShowsTheDisclaimerAndOkReturnsToStart) {
-  ::SendMessageW(program_.Window(), WM_NULL, 0, 0);  // the start screen is painted
   SaveScreenshot(program_.Window(), ScreensFolder() / "start.bmp");
 
   ClickLink();
   EXPECT_TRUE(::IsWindowVisible(Control(C::disclaimer)));
   EXPECT_EQ(TextOf(Control(C::Label8)), Wide(texts::kDisclaimer));
-  ::UpdateWindow(program_.Window());
-  ::SendMessageW(program_.Window(), WM_NULL, 0, 0);
   SaveScreenshot(program_.Window(), ScreensFolder() / "disclaimer.bmp");
 
   ::SendMessageW(Control(C::Command4), BM_CLICK, 0, 0);
@@ -145,6 +142,18 @@ TEST_F(ProgramTest, KeyboardMovesIntoTheDisclaimerAndOkLeavesScanFocused) {
   PostKey(VK_RETURN);
   EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(Control(C::disclaimer)); }, 5s));
   EXPECT_TRUE(WaitUntil([&] { return program_.Focus() == Control(C::Command1); }, 5s));
+}
+
+TEST_F(ProgramTest, ScanWithoutTheAdwareEndsOnTheNothingFoundPanelWhoseExitEndsTheProgram) {
+  ::PostMessageW(Control(C::Command1), BM_CLICK, 0, 0);
+  ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(Control(C::clean)) != FALSE; }, 60s));
+  EXPECT_FALSE(::IsWindowVisible(Control(C::scanstatus)));
+  EXPECT_FALSE(::IsWindowVisible(Control(C::results)));
+  EXPECT_TRUE(::IsWindowVisible(Control(C::label99)));
+  SaveScreenshot(program_.Window(), ScreensFolder() / "nothing-found.bmp");
+
+  ::PostMessageW(Control(C::Command3), BM_CLICK, 0, 0);
+  EXPECT_EQ(program_.WaitForExit(10s), DWORD{0});
 }
 
 TEST_F(ProgramTest, ExitEndsTheProgramWithCodeZero) {

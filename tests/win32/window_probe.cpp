@@ -70,6 +70,8 @@ std::vector<int> ChildIdsTopFirst(HWND parent) {
 }
 
 void SaveScreenshot(HWND window, const std::filesystem::path& file) {
+  // Paints what is pending, in the window's own thread, before the copy.
+  ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   // The client area only: without a window manager nobody draws the frame.
   RECT place;
   ::GetClientRect(window, &place);
