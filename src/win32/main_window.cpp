@@ -302,14 +302,17 @@ LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPA
     case WM_ACTIVATE:
       if (LOWORD(wParam) == WA_INACTIVE) focusWhenDeactivated_ = ::GetFocus();
       break;
-    case WM_SETFOCUS:
-      // Back from another window: the control that had the focus gets it again.
-      if (focusWhenDeactivated_ && ::IsChild(window, focusWhenDeactivated_)) {
+    case WM_SETFOCUS: {
+      // Back from another window: the control that had the focus gets it
+      // again, or the next one if it was hidden meanwhile.
+      const std::optional<ControlId> last = ControlOf(focusWhenDeactivated_);
+      if (last && Shown(*last)) {
         ::SetFocus(focusWhenDeactivated_);
       } else {
-        MoveFocus(std::nullopt, true);
+        MoveFocus(last, true);
       }
       return 0;
+    }
     case WM_CLOSE:
       if (handlers_.close) handlers_.close();
       return 0;

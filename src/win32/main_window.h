@@ -39,7 +39,6 @@ class Win32Window : public Window {
 
   HWND Handle() const { return window_.Get(); }
   HWND ControlHandle(ControlId control) const;
-  int Dpi() const { return dpi_; }
 
   void SetVisible(ControlId control, bool visible) override;
   void SetText(ControlId control, std::string_view text) override;

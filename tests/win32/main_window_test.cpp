@@ -155,6 +155,12 @@ TEST_F(MainWindowTest, ClicksOnButtonsAndTheLinkReachTheHandler) {
   EXPECT_EQ(clicks_, (std::vector{C::Command1, C::Label7, C::Command4}));
 }
 
+TEST_F(MainWindowTest, LinkShowsTheHandCursor) {
+  ::SendMessageW(window_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle(C::Label7)),
+                 MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+  EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+}
+
 TEST_F(MainWindowTest, KeyboardReachesOnlyWhatIsNotCovered) {
   Show();
   ASSERT_EQ(::GetFocus(), Handle(C::Command1));
