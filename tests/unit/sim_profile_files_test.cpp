@@ -1,0 +1,68 @@
+// What only the sim profile files show: planned faults, attributes that Wine
+// running as root ignores, and where a bare file name leads.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "sim/faults.h"
+#include "sim/sim_file_system.h"
+#include "sim/sim_profile_files.h"
+
+namespace foxbane::sim {
+namespace {
+
+using namespace std::string_literals;
+constexpr const char* kIni = "C:\\Data\\a.ini";
+
+class SimProfileFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override { files.WriteFile(kIni, "[S]\r\nk=v\r\n"); }
+
+  Faults faults;
+  SimFileSystem files{faults};
+  SimProfileFiles profiles{faults, files};
+};
+
+TEST_F(SimProfileFilesTest, PlannedFaultsMakeReadsSeeNoFileAndWritesFail) {
+  faults.Fail("ProfileFiles.ReadString", 5, Faults::kEveryCall, "c:\\data");
+  faults.Fail("ProfileFiles.ReadInt", 5);
+  faults.Fail("ProfileFiles.ReadSection", 5);
+  faults.Fail("ProfileFiles.WriteString", 5);
+  std::string text;
+  EXPECT_EQ(profiles.ReadString(kIni, "S", "k", "d", 10, text), 1u);
+  EXPECT_EQ(text, "d");
+  EXPECT_EQ(profiles.ReadInt(kIni, "S", "k", 7), 7);
+  std::string buffer(4, '#');
+  EXPECT_EQ(profiles.ReadSection(kIni, "S", buffer), 0u);
+  EXPECT_EQ(buffer, "\0\0##"s);
+  EXPECT_FALSE(profiles.WriteString(kIni, "S", "k", "w"));
+  EXPECT_EQ(files.Contents(kIni), "[S]\r\nk=v\r\n");
+}
+
+TEST_F(SimProfileFilesTest, ReadOnlyFilesAndFoldersAreNotWrittenAndAttributesStay) {
+  files.SetAttributes(kIni, file_attribute::kReadOnly);
+  EXPECT_FALSE(profiles.WriteString(kIni, "S", "k", "w"));
+  files.SetAttributes(kIni, file_attribute::kArchive);
+  EXPECT_TRUE(profiles.WriteString(kIni, "S", "k", "w"));
+  EXPECT_EQ(files.Contents(kIni), "[S]\r\nk=w\r\n");
+  EXPECT_EQ(files.Attributes(kIni), file_attribute::kArchive);
+  EXPECT_FALSE(profiles.WriteString("C:\\Data", "S", "k", "w"));
+}
+
+TEST_F(SimProfileFilesTest, ABareNameIsAFileInTheWindowsFolder) {
+  files.MakeFolder("C:\\windows");
+  EXPECT_TRUE(profiles.WriteString("app.ini", "S", "k", "v"));
+  EXPECT_EQ(files.Contents("C:\\windows\\app.ini"), "[S]\r\nk=v\r\n");
+}
+
+TEST_F(SimProfileFilesTest, AUtf8MarkIsReadOverAndKept) {
+  files.WriteFile(kIni, "\xEF\xBB\xBF[S]\r\nk=v\r\n");
+  std::string text;
+  EXPECT_EQ(profiles.ReadString(kIni, "S", "k", "d", 10, text), 1u);
+  EXPECT_EQ(text, "v");
+  EXPECT_TRUE(profiles.WriteString(kIni, "S", "k2", "w"));
+  EXPECT_EQ(files.Contents(kIni), "\xEF\xBB\xBF[S]\r\nk=v\r\nk2=w\r\n");
+}
+
+}  // namespace
+}  // namespace foxbane::sim

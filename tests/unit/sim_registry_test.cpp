@@ -1,0 +1,122 @@
+// What only the sim registry shows: Windows' value order and subkey sorting
+// (Wine differs on both), planned faults, handle counting and the setup API.
+// Everything Wine also does is held to the RegistryContract suite instead.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "sim/faults.h"
+#include "sim/sim_registry.h"
+
+namespace foxbane::sim {
+namespace {
+
+using namespace win_error;
+using reg_root::kCurrentUser;
+using reg_root::kLocalMachine;
+using Names = std::vector<std::string>;
+constexpr ErrorCode kPlanned = 1117;
+
+class SimRegistryTest : public ::testing::Test {
+ protected:
+  Faults faults;
+  SimRegistry registry{faults};
+};
+
+TEST_F(SimRegistryTest, ValuesKeepCreationOrderAndSubkeysSortAsUpperCase) {
+  for (const char* name : {"zeta", "Alpha", "mid"}) registry.SetDword(kCurrentUser, "K", name, 1);
+  for (const char* name : {"_x", "b", "Z", "a"}) registry.CreateKeyPath(kCurrentUser, std::string("K\\") + name);
+  EXPECT_EQ(registry.ValueNames(kCurrentUser, "K"), (Names{"zeta", "Alpha", "mid"}));
+  EXPECT_EQ(registry.SubkeyNames(kCurrentUser, "k"), (Names{"a", "b", "Z", "_x"}));
+
+  RegKey key = 0;
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, "K", reg_access::kQueryValue, key), kSuccess);
+  std::string name;
+  ASSERT_EQ(registry.EnumValue(key, 1, name, 16, nullptr, nullptr, nullptr), kSuccess);
+  EXPECT_EQ(name, "Alpha");
+  EXPECT_EQ(registry.CloseKey(key), kSuccess);
+}
+
+TEST_F(SimRegistryTest, OperationsFailOnDemandForKeysUnderAPrefixOnly) {
+  const auto open = [&](RegKey root, const char* path) {
+    registry.SetDword(root, path, "v", 1);
+    registry.CreateKeyPath(root, std::string(path) + "\\Sub");
+    RegKey key = 0;
+    EXPECT_EQ(registry.OpenKey(root, path, 0xF003F, key), kSuccess);
+    return key;
+  };
+  const RegKey machine = open(kLocalMachine, "SOFTWARE\\K");
+  const RegKey user = open(kCurrentUser, "Software\\K");
+  for (const char* operation :
+       {"Registry.OpenKey", "Registry.CreateKey", "Registry.QueryValue", "Registry.SetValue",
+        "Registry.EnumValue", "Registry.EnumKey", "Registry.QueryLongestValueName",
+        "Registry.DeleteValue", "Registry.DeleteKey", "Registry.CloseKey"}) {
+    faults.Fail(operation, kPlanned, Faults::kEveryCall, "hkey_local_machine\\software\\k");
+  }
+  const auto run = [&](RegKey key) {
+    std::vector<ErrorCode> results;
+    RegKey opened = 0;
+    RegKey created = 0;
+    std::string name;
+    std::uint32_t longest = 0;
+    results.push_back(registry.OpenKey(key, "Sub", reg_access::kQueryValue, opened));
+    results.push_back(registry.CreateKey(key, "New", reg_access::kQueryValue, created));
+    results.push_back(registry.QueryValue(key, "v", nullptr, nullptr, nullptr));
+    results.push_back(registry.EnumValue(key, 0, name, 16, nullptr, nullptr, nullptr));
+    results.push_back(registry.EnumKey(key, 0, name));
+    results.push_back(registry.QueryLongestValueName(key, longest));
+    results.push_back(registry.SetValue(key, "w", reg_type::kDword, "1234"));
+    results.push_back(registry.DeleteValue(key, "v"));
+    results.push_back(registry.DeleteKey(key, "Sub"));
+    results.push_back(registry.CloseKey(key));
+    if (opened != 0) registry.CloseKey(opened);
+    if (created != 0) registry.CloseKey(created);
+    return results;
+  };
+  EXPECT_EQ(run(machine), std::vector<ErrorCode>(10, kPlanned));
+  EXPECT_EQ(run(user), std::vector<ErrorCode>(10, kSuccess));
+  EXPECT_EQ(registry.ValueNames(kLocalMachine, "SOFTWARE\\K"), Names{"v"});
+  EXPECT_EQ(registry.SubkeyNames(kLocalMachine, "SOFTWARE\\K"), Names{"Sub"});
+  EXPECT_EQ(registry.OpenHandleCount(), 1u);  // a close made to fail leaves the handle open
+}
+
+TEST_F(SimRegistryTest, OnlyOpenedHandlesAreCountedUntilClosed) {
+  registry.CreateKeyPath(kCurrentUser, "Software\\K");
+  RegKey root = 0;
+  RegKey first = 0;
+  RegKey second = 0;
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, "", reg_access::kQueryValue, root), kSuccess);
+  EXPECT_EQ(root, kCurrentUser);
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, "Software\\K", reg_access::kQueryValue, first), kSuccess);
+  ASSERT_EQ(registry.CreateKey(first, "", reg_access::kQueryValue, second), kSuccess);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(registry.OpenHandleCount(), 2u);
+  EXPECT_EQ(registry.CloseKey(first), kSuccess);
+  EXPECT_EQ(registry.CloseKey(second), kSuccess);
+  EXPECT_EQ(registry.CloseKey(root), kSuccess);
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
+}
+
+// Windows asks for the query right here; Wine does not check it.
+TEST_F(SimRegistryTest, TheLongestValueNameNeedsTheQueryRight) {
+  registry.CreateKeyPath(kCurrentUser, "Software\\K");
+  RegKey key = 0;
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, "Software\\K", reg_access::kSetValue, key), kSuccess);
+  std::uint32_t longest = 0;
+  EXPECT_EQ(registry.QueryLongestValueName(key, longest), kAccessDenied);
+  EXPECT_EQ(registry.CloseKey(key), kSuccess);
+}
+
+TEST_F(SimRegistryTest, SetupRejectsWhatNoRegistryHas) {
+  EXPECT_THROW(registry.CreateKeyPath(1, "Software"), std::invalid_argument);
+  EXPECT_THROW(registry.SetDword(kCurrentUser, "\\Software", "v", 1), std::invalid_argument);
+  EXPECT_THROW(registry.KeyExists(0x80000004u, "Software"), std::invalid_argument);
+  EXPECT_FALSE(registry.KeyExists(kCurrentUser, "Software\\Missing"));
+  EXPECT_EQ(registry.Value(kCurrentUser, "Software\\Missing", "v"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace foxbane::sim
