@@ -93,11 +93,11 @@ std::size_t CopyInto(std::u16string& buffer, std::size_t at, std::string_view te
 
 // GetPrivateProfileString's answer from a file's text, or from the default
 // when there is no text or no such entry.
-std::string Lookup(const std::optional<ProfileDocument>& document, std::string_view section,
+std::string Lookup(const std::optional<ProfileContents>& contents, std::string_view section,
                    std::string_view entry, std::string_view defaultText, std::uint32_t capacity) {
   if (capacity == 0) return {};
-  const std::string* value = document && !TrimProfileBlanks(entry).empty()
-                                 ? document->Find(section, entry)
+  const std::string* value = contents && !TrimProfileBlanks(entry).empty()
+                                 ? contents->Find(section, entry)
                                  : nullptr;
   return CopyEntry(value ? std::string_view(*value) : WithoutTrailingSpaces(defaultText),
                    capacity);
@@ -111,21 +111,21 @@ std::optional<SimProfileFiles::Stored> SimProfileFiles::Load(const std::string& 
   std::string_view text = *bytes;
   const bool marked = text.starts_with(kUtf8Mark);
   if (marked) text.remove_prefix(kUtf8Mark.size());
-  return Stored{ProfileDocument::Parse(text), marked};
+  return Stored{ProfileContents::Parse(text), marked};
 }
 
-std::optional<ProfileDocument> SimProfileFiles::DocumentFor(std::string_view operation,
+std::optional<ProfileContents> SimProfileFiles::ContentsFor(std::string_view operation,
                                                             std::string_view file) const {
   if (faults_.Next(operation, file)) return std::nullopt;
   std::optional<Stored> stored = Load(ProfilePath(file));
   if (!stored) return std::nullopt;
-  return std::move(stored->document);
+  return std::move(stored->contents);
 }
 
 std::uint32_t SimProfileFiles::ReadString(std::string_view file, std::string_view section,
                                           std::string_view entry, std::string_view defaultText,
                                           std::uint32_t capacity, std::string& text) {
-  text = Lookup(DocumentFor("ProfileFiles.ReadString", file), section, entry, defaultText,
+  text = Lookup(ContentsFor("ProfileFiles.ReadString", file), section, entry, defaultText,
                 capacity);
   return static_cast<std::uint32_t>(Utf16FromUtf8(text).size());
 }
@@ -133,7 +133,7 @@ std::uint32_t SimProfileFiles::ReadString(std::string_view file, std::string_vie
 std::int32_t SimProfileFiles::ReadInt(std::string_view file, std::string_view section,
                                       std::string_view entry, std::int32_t defaultValue) {
   const std::string text =
-      Lookup(DocumentFor("ProfileFiles.ReadInt", file), section, entry, {}, kIntTextCapacity);
+      Lookup(ContentsFor("ProfileFiles.ReadInt", file), section, entry, {}, kIntTextCapacity);
   return text.empty() ? defaultValue : ParseProfileInt(text);
 }
 
@@ -142,10 +142,10 @@ std::int32_t SimProfileFiles::ReadInt(std::string_view file, std::string_view se
 // (";") and nameless lines are left out; values come as written.
 std::uint32_t SimProfileFiles::ReadSection(std::string_view file, std::string_view section,
                                            std::string& buffer) {
-  const std::optional<ProfileDocument> document = DocumentFor("ProfileFiles.ReadSection", file);
+  const std::optional<ProfileContents> contents = ContentsFor("ProfileFiles.ReadSection", file);
   std::u16string units = Utf16FromUtf8(buffer);
   const std::size_t capacity = units.size();
-  const ProfileDocument::Section* found = document ? document->FindSection(section) : nullptr;
+  const ProfileContents::Section* found = contents ? contents->FindSection(section) : nullptr;
   if (!found || capacity < 2) {
     std::fill_n(units.begin(), std::min<std::size_t>(capacity, 2), u'\0');
     buffer = Utf8FromUtf16(units);
@@ -154,7 +154,7 @@ std::uint32_t SimProfileFiles::ReadSection(std::string_view file, std::string_vi
 
   std::size_t at = 0;
   std::size_t left = capacity;
-  for (const ProfileDocument::Entry& entry : found->entries) {
+  for (const ProfileContents::Entry& entry : found->entries) {
     if (left <= 2) break;
     if (entry.name.empty() || entry.name.front() == ';') continue;
     std::size_t taken = CopyInto(units, at, entry.name, left - 1);
@@ -191,12 +191,12 @@ bool SimProfileFiles::WriteString(std::string_view file, std::string_view sectio
   if (!attributes && !files_.FolderExists(ParentFolder(path))) return false;
 
   Stored stored = Load(path).value_or(Stored{});
-  const bool changed = text ? stored.document.Set(section, entry, TrimLeadingProfileBlanks(*text))
-                            : stored.document.Remove(section, entry);
+  const bool changed = text ? stored.contents.Set(section, entry, TrimLeadingProfileBlanks(*text))
+                            : stored.contents.Remove(section, entry);
   if (changed) {
     files_.WriteFile(path,
                      (stored.marked ? std::string(kUtf8Mark) : std::string()) +
-                         stored.document.Serialize(),
+                         stored.contents.Serialize(),
                      attributes.value_or(0) & ~file_attribute::kNormal);
   }
   return true;

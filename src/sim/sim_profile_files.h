@@ -7,7 +7,7 @@
 
 #include "ports/profile_files.h"
 #include "sim/faults.h"
-#include "sim/profile_document.h"
+#include "sim/profile_contents.h"
 #include "sim/sim_file_system.h"
 
 namespace foxbane::sim {
@@ -35,14 +35,14 @@ class SimProfileFiles : public ProfileFiles {
  private:
   // A file's text, and whether it starts with a UTF-8 byte-order mark.
   struct Stored {
-    ProfileDocument document;
+    ProfileContents contents;
     bool marked = false;
   };
   // None for a missing file or a folder.
   std::optional<Stored> Load(const std::string& path) const;
-  // The document a read sees: none when the file is missing or the read is
+  // The contents a read sees: none when the file is missing or the read is
   // made to fail.
-  std::optional<ProfileDocument> DocumentFor(std::string_view operation,
+  std::optional<ProfileContents> ContentsFor(std::string_view operation,
                                              std::string_view file) const;
 
   Faults& faults_;

@@ -1,4 +1,4 @@
-#include "sim/profile_document.h"
+#include "sim/profile_contents.h"
 
 #include <algorithm>
 #include <iterator>
@@ -26,8 +26,8 @@ std::string_view TrimProfileBlanks(std::string_view text) {
   return text;
 }
 
-ProfileDocument ProfileDocument::Parse(std::string_view text) {
-  ProfileDocument document;
+ProfileContents ProfileContents::Parse(std::string_view text) {
+  ProfileContents contents;
   while (!text.empty()) {
     const std::size_t end = std::min(text.find('\n'), text.size());
     const std::string_view line = TrimProfileBlanks(text.substr(0, end));
@@ -36,7 +36,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
 
     const std::size_t close = line.rfind(']');
     if (line.front() == '[' && close != std::string_view::npos) {
-      document.sections_.push_back(
+      contents.sections_.push_back(
           Section{std::string(TrimProfileBlanks(line.substr(1, close - 1))), {}});
       continue;
     }
@@ -47,12 +47,12 @@ ProfileDocument ProfileDocument::Parse(std::string_view text) {
     if (equals != std::string_view::npos) {
       entry.value = std::string(TrimLeadingProfileBlanks(line.substr(equals + 1)));
     }
-    document.sections_.back().entries.push_back(std::move(entry));
+    contents.sections_.back().entries.push_back(std::move(entry));
   }
-  return document;
+  return contents;
 }
 
-std::string ProfileDocument::Serialize() const {
+std::string ProfileContents::Serialize() const {
   std::string text;
   for (const Section& section : sections_) {
     if (!section.name.empty()) text += "[" + section.name + "]\r\n";
@@ -65,7 +65,7 @@ std::string ProfileDocument::Serialize() const {
   return text;
 }
 
-std::size_t ProfileDocument::IndexOfTrimmed(std::string_view section) const {
+std::size_t ProfileContents::IndexOfTrimmed(std::string_view section) const {
   const std::string_view wanted = TrimProfileBlanks(section);
   const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
     return EqualsNoCase(s.name, wanted);
@@ -74,7 +74,7 @@ std::size_t ProfileDocument::IndexOfTrimmed(std::string_view section) const {
 }
 
 // Only the first section of a name is searched, as Windows does.
-const std::string* ProfileDocument::Find(std::string_view section,
+const std::string* ProfileContents::Find(std::string_view section,
                                          std::string_view entry) const {
   const std::size_t index = IndexOfTrimmed(section);
   if (index == sections_.size()) return nullptr;
@@ -85,14 +85,14 @@ const std::string* ProfileDocument::Find(std::string_view section,
   return nullptr;
 }
 
-const ProfileDocument::Section* ProfileDocument::FindSection(std::string_view section) const {
+const ProfileContents::Section* ProfileContents::FindSection(std::string_view section) const {
   const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const Section& s) {
     return !s.name.empty() && EqualsNoCase(s.name, section);
   });
   return found == sections_.end() ? nullptr : &*found;
 }
 
-bool ProfileDocument::Set(std::string_view section, std::string_view entry,
+bool ProfileContents::Set(std::string_view section, std::string_view entry,
                           std::string_view value) {
   const std::size_t index = IndexOfTrimmed(section);
   Section* target = index < sections_.size()
@@ -110,7 +110,7 @@ bool ProfileDocument::Set(std::string_view section, std::string_view entry,
   return true;
 }
 
-bool ProfileDocument::Remove(std::string_view section, std::string_view entry) {
+bool ProfileContents::Remove(std::string_view section, std::string_view entry) {
   for (Section& candidate : sections_) {
     if (candidate.name.empty() || !EqualsNoCase(candidate.name, section)) continue;
     const auto found = std::find_if(candidate.entries.begin(), candidate.entries.end(),

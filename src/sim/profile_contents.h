@@ -12,7 +12,7 @@ namespace foxbane::sim {
 // Blanks around names and before values do not count, blank lines are
 // dropped, and lines before the first section header form a section with no
 // name. A line without "=" is an entry with no value.
-class ProfileDocument {
+class ProfileContents {
  public:
   struct Entry {
     std::string name;
@@ -23,7 +23,7 @@ class ProfileDocument {
     std::vector<Entry> entries;
   };
 
-  static ProfileDocument Parse(std::string_view text);
+  static ProfileContents Parse(std::string_view text);
   // One "[name]" line per named section and one line per entry, each ended
   // by CR LF, as the profile functions write a file back.
   std::string Serialize() const;
