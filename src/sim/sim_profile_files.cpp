@@ -9,18 +9,8 @@ namespace foxbane::sim {
 
 namespace {
 
-constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
-constexpr std::string_view kWindowsFolder = "C:\\windows\\";
 // GetPrivateProfileInt reads the entry into a buffer of this many characters.
 constexpr std::uint32_t kIntTextCapacity = 30;
-
-// A bare file name stands for a file in the Windows folder.
-std::string ProfilePath(std::string_view file) {
-  if (file.find_first_of("\\/:") == std::string_view::npos) {
-    return std::string(kWindowsFolder) + std::string(file);
-  }
-  return std::string(file);
-}
 
 // The folder a new file would go into.
 std::string ParentFolder(std::string_view file) {
@@ -105,21 +95,12 @@ std::string Lookup(const std::optional<ProfileContents>& contents, std::string_v
 
 }  // namespace
 
-std::optional<SimProfileFiles::Stored> SimProfileFiles::Load(const std::string& path) const {
-  const std::optional<std::string> bytes = files_.Contents(path);
-  if (!bytes) return std::nullopt;
-  std::string_view text = *bytes;
-  const bool marked = text.starts_with(kUtf8Mark);
-  if (marked) text.remove_prefix(kUtf8Mark.size());
-  return Stored{ProfileContents::Parse(text), marked};
-}
-
 std::optional<ProfileContents> SimProfileFiles::ContentsFor(std::string_view operation,
                                                             std::string_view file) const {
   if (faults_.Next(operation, file)) return std::nullopt;
-  std::optional<Stored> stored = Load(ProfilePath(file));
-  if (!stored) return std::nullopt;
-  return std::move(stored->contents);
+  const std::optional<std::string> bytes = files_.Contents(file);
+  if (!bytes) return std::nullopt;
+  return ProfileContents::Parse(*bytes);
 }
 
 std::uint32_t SimProfileFiles::ReadString(std::string_view file, std::string_view section,
@@ -183,21 +164,18 @@ std::uint32_t SimProfileFiles::ReadSection(std::string_view file, std::string_vi
 bool SimProfileFiles::WriteString(std::string_view file, std::string_view section,
                                   std::string_view entry, std::optional<std::string_view> text) {
   if (faults_.Next("ProfileFiles.WriteString", file)) return false;
-  const std::string path = ProfilePath(file);
-  const std::optional<std::uint32_t> attributes = files_.Attributes(path);
+  const std::optional<std::uint32_t> attributes = files_.Attributes(file);
   if (attributes && (*attributes & (file_attribute::kDirectory | file_attribute::kReadOnly))) {
     return false;
   }
-  if (!attributes && !files_.FolderExists(ParentFolder(path))) return false;
+  if (!attributes && !files_.FolderExists(ParentFolder(file))) return false;
 
-  Stored stored = Load(path).value_or(Stored{});
-  const bool changed = text ? stored.contents.Set(section, entry, TrimLeadingProfileBlanks(*text))
-                            : stored.contents.Remove(section, entry);
+  const std::optional<std::string> bytes = files_.Contents(file);
+  ProfileContents contents = ProfileContents::Parse(bytes.value_or(""));
+  const bool changed = text ? contents.Set(section, entry, TrimLeadingProfileBlanks(*text))
+                            : contents.Remove(section, entry);
   if (changed) {
-    files_.WriteFile(path,
-                     (stored.marked ? std::string(kUtf8Mark) : std::string()) +
-                         stored.contents.Serialize(),
-                     attributes.value_or(0) & ~file_attribute::kNormal);
+    files_.WriteFile(file, contents.Serialize(), attributes.value_or(0) & ~file_attribute::kNormal);
   }
   return true;
 }

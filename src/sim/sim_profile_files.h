@@ -12,9 +12,9 @@
 
 namespace foxbane::sim {
 
-// The Windows profile functions over files of the sim file system. The files
-// hold UTF-8 text (a UTF-8 byte-order mark is kept when present); Windows
-// would write new files in the ANSI code page, which is the same for ASCII.
+// The Windows profile functions over files of the sim file system, named by
+// full path. The files hold UTF-8 text; Windows would write new files in the
+// ANSI code page, which is the same for ASCII.
 // Every operation can be made to fail through Faults
 // ("ProfileFiles.ReadString"...), with the file's path as subject: a read
 // then behaves as for a file that cannot be opened, a write returns false.
@@ -33,14 +33,7 @@ class SimProfileFiles : public ProfileFiles {
                    std::optional<std::string_view> text) override;
 
  private:
-  // A file's text, and whether it starts with a UTF-8 byte-order mark.
-  struct Stored {
-    ProfileContents contents;
-    bool marked = false;
-  };
-  // None for a missing file or a folder.
-  std::optional<Stored> Load(const std::string& path) const;
-  // The contents a read sees: none when the file is missing or the read is
+  // The contents a read sees: none for a missing file, a folder, or a read
   // made to fail.
   std::optional<ProfileContents> ContentsFor(std::string_view operation,
                                              std::string_view file) const;

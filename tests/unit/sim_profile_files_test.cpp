@@ -1,5 +1,5 @@
-// What only the sim profile files show: planned faults, attributes that Wine
-// running as root ignores, and where a bare file name leads.
+// What only the sim profile files show: planned faults, and the read-only
+// attribute that Wine running as root ignores.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -47,21 +47,6 @@ TEST_F(SimProfileFilesTest, ReadOnlyFilesAndFoldersAreNotWrittenAndAttributesSta
   EXPECT_EQ(files.Contents(kIni), "[S]\r\nk=w\r\n");
   EXPECT_EQ(files.Attributes(kIni), file_attribute::kArchive);
   EXPECT_FALSE(profiles.WriteString("C:\\Data", "S", "k", "w"));
-}
-
-TEST_F(SimProfileFilesTest, ABareNameIsAFileInTheWindowsFolder) {
-  files.MakeFolder("C:\\windows");
-  EXPECT_TRUE(profiles.WriteString("app.ini", "S", "k", "v"));
-  EXPECT_EQ(files.Contents("C:\\windows\\app.ini"), "[S]\r\nk=v\r\n");
-}
-
-TEST_F(SimProfileFilesTest, AUtf8MarkIsReadOverAndKept) {
-  files.WriteFile(kIni, "\xEF\xBB\xBF[S]\r\nk=v\r\n");
-  std::string text;
-  EXPECT_EQ(profiles.ReadString(kIni, "S", "k", "d", 10, text), 1u);
-  EXPECT_EQ(text, "v");
-  EXPECT_TRUE(profiles.WriteString(kIni, "S", "k2", "w"));
-  EXPECT_EQ(files.Contents(kIni), "\xEF\xBB\xBF[S]\r\nk=v\r\nk2=w\r\n");
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 // What only the sim registry shows: Windows' value order and subkey sorting
-// (Wine differs on both), planned faults, handle counting and the setup API.
+// (Wine differs on both), planned faults and handle counting.
 // Everything Wine also does is held to the RegistryContract suite instead.
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -108,14 +107,6 @@ TEST_F(SimRegistryTest, TheLongestValueNameNeedsTheQueryRight) {
   std::uint32_t longest = 0;
   EXPECT_EQ(registry.QueryLongestValueName(key, longest), kAccessDenied);
   EXPECT_EQ(registry.CloseKey(key), kSuccess);
-}
-
-TEST_F(SimRegistryTest, SetupRejectsWhatNoRegistryHas) {
-  EXPECT_THROW(registry.CreateKeyPath(1, "Software"), std::invalid_argument);
-  EXPECT_THROW(registry.SetDword(kCurrentUser, "\\Software", "v", 1), std::invalid_argument);
-  EXPECT_THROW(registry.KeyExists(0x80000004u, "Software"), std::invalid_argument);
-  EXPECT_FALSE(registry.KeyExists(kCurrentUser, "Software\\Missing"));
-  EXPECT_EQ(registry.Value(kCurrentUser, "Software\\Missing", "v"), std::nullopt);
 }
 
 }  // namespace
