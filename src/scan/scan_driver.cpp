@@ -9,6 +9,9 @@ namespace foxbane {
 
 namespace {
 constexpr ErrorCode kBadFileNameOrNumber = 52;
+// No executable comes near this; a size beyond it is not worth asking the
+// allocator for. Below it, an allocation that fails skips the file as well.
+constexpr std::uint64_t kLargestFileHeld = std::uint64_t{64} << 30;
 }  // namespace
 
 void Form2::Command1_Click() {
@@ -36,6 +39,7 @@ void Form2::ScanProcesses() {
       if (!file) throw StepFailed(kBadFileNameOrNumber);
       std::uint64_t size = 0;
       Check(file->Size(size));
+      if (size > kLargestFileHeld) throw StepFailed(win_error::kNotEnoughMemory);
       // A file too large to hold throws here and is skipped like an
       // unreadable one. The buffer keeps its capacity across the pass.
       scanData_.resize(size);

@@ -249,4 +249,17 @@ bool SimFileSystem::FolderExists(std::string_view path) const {
   return node && node->folder;
 }
 
+std::vector<std::string> SimFileSystem::Inventory() const {
+  std::vector<std::string> items;
+  const auto walk = [&items](const auto& self, const Node& folder, const std::string& path) -> void {
+    for (const auto& [name, child] : folder.children) {
+      const std::string childPath = path + "\\" + child->name;
+      items.push_back((child->folder ? "folder:" : "file:") + childPath);
+      if (child->folder) self(self, *child, childPath);
+    }
+  };
+  for (const auto& [letter, root] : drives_) walk(walk, *root, std::string(1, letter) + ":");
+  return items;
+}
+
 }  // namespace foxbane::sim

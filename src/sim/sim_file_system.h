@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ports/file_system.h"
 #include "sim/faults.h"
@@ -53,6 +54,9 @@ class SimFileSystem : public FileSystem {
   // file with no other attribute; none for a missing path.
   std::optional<std::uint32_t> Attributes(std::string_view path) const;
   bool FolderExists(std::string_view path) const;
+  // Every folder and file below the drive roots, as "folder:<path>" and
+  // "file:<path>", so a test can tell what a run removed.
+  std::vector<std::string> Inventory() const;
 
  private:
   struct LessNoCaseOrder {

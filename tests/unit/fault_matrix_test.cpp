@@ -1,0 +1,235 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iostream>
+#include <map>
+#include <set>
+
+#include "sim_machine.h"
+
+namespace foxbane::testing {
+namespace {
+
+using C = ControlId;
+
+constexpr std::string_view kTermination =
+    "There was an error while trying to terminate the process - please try running Foxbane again.";
+const std::string kOldLog = "an earlier scan's record\r\n";
+const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
+const std::string kEvil = "C:\\Users\\me\\AppData\\evil.exe";
+const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
+const std::string kCodeStore =
+    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
+    "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
+const std::string kClass = "CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
+const std::string kTypeLib = "TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
+const std::string kCompatibility = "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\";
+
+// Everything the cleanup handles, next to things it must leave alone.
+void PlantInfection(SimMachine& machine) {
+  auto& files = machine.sim.files;
+  auto& registry = machine.sim.registry;
+  files.WriteFile(machine.sim.environment.ApplicationFolder() + "\\scanlog.txt", kOldLog);
+  machine.Run(100, "C:\\Windows\\explorer.exe", kCleanBytes);
+  machine.Run(200, kBad, kInfectedBytes);
+  machine.sim.processes.AddProcess(201, kBad);
+  machine.Run(300, kEvil, kInfectedBytes);
+  files.WriteFile("C:\\Users\\me\\AppData\\notes.txt", "the user's own notes");
+
+  registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
+  registry.SetString(kHkcu, kRunKey, "other", "C:\\Windows\\other.exe");
+  registry.SetString(kHklm, kRunKey, "evil", kEvil);
+  registry.SetString(kHklm, kRunKey, "empty", "");
+  const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  registry.SetString(kHklm, uninstall + "bad", "UninstallString", kBad + " /uninstall");
+  registry.SetString(kHklm, uninstall + "Other App", "UninstallString", "C:\\Other\\u.exe");
+  registry.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "disp", "1");
+  registry.SetDword(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "np", 3);
+  registry.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+                     "C:\\Program Files");
+  files.WriteFile(kOcx, "ocx");
+  registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
+  registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", "C:\\Windows\\gone.inf", "");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\DownloadInformation");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\InstalledVersion");
+  for (std::string_view sub : {"InprocServer32", "ProgID", "MiscStatus\\1", "Version"}) {
+    registry.CreateKeyPath(kHkcr, kClass + "\\" + std::string(sub));
+  }
+  registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst\\CLSID");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst.1\\CurVer");
+  registry.CreateKeyPath(kHkcr, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32");
+  registry.SetDword(kHklm, kCompatibility + "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
+                    "Compatibility Flags", 0x2400);
+}
+
+// What the cleanup may remove: the detected files and folder, and these keys
+// and values with everything below them.
+bool MayBeRemoved(const std::string& item) {
+  static const std::vector<std::string> named = {
+      "HKEY_CURRENT_USER\\" + std::string(kRunKey) + "\\\\bad",
+      "HKEY_LOCAL_MACHINE\\" + std::string(kRunKey) + "\\\\evil",
+      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\bad",
+      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\disp",
+      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\np",
+      "HKEY_LOCAL_MACHINE\\" + kCodeStore,
+      "HKEY_CLASSES_ROOT\\" + kClass,
+      "HKEY_CLASSES_ROOT\\" + kTypeLib,
+      "HKEY_CLASSES_ROOT\\Activeinstaller.Ainst",
+      "file:" + kBad,
+      "file:" + kEvil,
+      "file:" + kOcx,
+      "folder:C:\\Program Files\\Bad Co",
+  };
+  return std::any_of(named.begin(), named.end(), [&](const std::string& prefix) {
+    return item == prefix || item.starts_with(prefix + "\\");
+  }) || item.starts_with("HKEY_CLASSES_ROOT\\Activeinstaller.Ainst.1");
+}
+
+// The errors each operation can really give on Windows.
+std::vector<ErrorCode> RealErrors(std::string_view operation) {
+  using namespace win_error;
+  static const std::map<std::string, std::vector<ErrorCode>, std::less<>> errors = {
+      {"FileSystem.FindFile", {kFileNotFound, kPathNotFound, kAccessDenied}},
+      {"FileSystem.ResetAttributes", {kFileNotFound, kAccessDenied, kSharingViolation}},
+      {"FileSystem.OpenForRead",
+       {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation, kNotEnoughMemory}},
+      {"FileSystem.Size", {kInvalidHandle, kAccessDenied}},
+      {"FileSystem.ReadFromStart", {kInvalidHandle, kAccessDenied, kNotEnoughMemory}},
+      {"FileSystem.OpenForAppend",
+       {kPathNotFound, kAccessDenied, kSharingViolation, kNotEnoughMemory}},
+      {"FileSystem.AppendText", {kInvalidHandle, kAccessDenied, kNotEnoughMemory}},
+      {"FileSystem.RemoveFile", {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation}},
+      {"FileSystem.RemoveFolder",
+       {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation, kDirNotEmpty}},
+      {"FileSystem.CountListedFiles", {kFileNotFound, kPathNotFound, kAccessDenied}},
+      {"Registry.QueryValue",
+       {kFileNotFound, kAccessDenied, kInvalidHandle, kNotEnoughMemory, kMoreData}},
+      {"Registry.EnumValue", {kAccessDenied, kInvalidHandle, kMoreData, kNoMoreItems}},
+      {"Registry.EnumKey", {kAccessDenied, kInvalidHandle, kMoreData, kNoMoreItems}},
+      {"Registry.DeleteKey", {kFileNotFound, kAccessDenied, kInvalidHandle}},
+      {"Registry.DeleteValue", {kFileNotFound, kAccessDenied, kInvalidHandle}},
+      {"Registry.OpenKey", {kFileNotFound, kAccessDenied, kInvalidHandle, kNotEnoughMemory}},
+      {"Registry.CreateKey", {kAccessDenied, kInvalidHandle, kNotEnoughMemory}},
+      {"Processes.Open", {kAccessDenied, kInvalidParameter}},
+      {"Processes.Terminate", {kAccessDenied, kInvalidHandle}},
+  };
+  const auto found = errors.find(operation);
+  if (found != errors.end()) return found->second;
+  return {win_error::kAccessDenied, win_error::kInvalidHandle, win_error::kNotEnoughMemory};
+}
+
+std::vector<std::string> CleanupEntries(const std::string& logText) {
+  std::vector<std::string> entries;
+  std::size_t start = 0;
+  while (start <= logText.size()) {
+    const std::size_t end = std::min(logText.find("\r\n", start), logText.size());
+    const std::string line = logText.substr(start, end - start);
+    if (line.starts_with("[CLEANUP] ") || line.starts_with("[PROTECTION] ")) {
+      entries.push_back(line);
+    }
+    start = end + 2;
+  }
+  return entries;
+}
+
+struct Outcome {
+  bool detected = false;
+  std::vector<std::string> entries;
+};
+
+// Runs the whole flow and checks what must hold whatever failed.
+// `baseline` is the entries of the fault-free run; none for that run itself.
+Outcome RunAndCheck(SimMachine& machine, const std::set<std::string>& before,
+                    const std::vector<std::string>* baseline, std::string_view failing = {}) {
+  const bool terminationMayFail = failing.starts_with("Processes.");
+  const std::string logPath = machine.sim.environment.ApplicationFolder() + "\\scanlog.txt";
+  Outcome outcome;
+  EXPECT_NO_THROW(machine.ClickScan());
+  outcome.detected = machine.form.ResultsList().Count() > 0;
+  if (outcome.detected) {
+    EXPECT_TRUE(machine.form.Visible(C::results));
+    EXPECT_NO_THROW(machine.ClickCleanup());
+    EXPECT_TRUE(machine.form.Visible(C::activityframe));
+    EXPECT_FALSE(machine.form.Visible(C::results));
+  } else {
+    EXPECT_TRUE(machine.form.Visible(C::clean));
+  }
+  for (const std::string& message : machine.sim.messages.shown()) {
+    EXPECT_TRUE(terminationMayFail && message.starts_with(kTermination)) << message;
+  }
+  const auto log = machine.sim.files.Contents(logPath);
+  EXPECT_TRUE(log.has_value() && log->starts_with(kOldLog)) << "earlier log content lost";
+
+  outcome.entries = CleanupEntries(machine.form.LogTextText());
+  if (outcome.detected && baseline != nullptr) {
+    const std::vector<std::string>& baselineEntries = *baseline;
+    // Every entry is one the fault-free run writes (a row's entries may
+    // repeat when a failed delete left its file for the next row of the same
+    // path), the rows' entries come before the registry stages', and the
+    // protection entry ends the pass, once.
+    bool registryStagesBegun = false;
+    for (const std::string& entry : outcome.entries) {
+      EXPECT_NE(std::find(baselineEntries.begin(), baselineEntries.end(), entry),
+                baselineEntries.end())
+          << "unexpected entry: " << entry;
+      const bool rowEntry = entry.starts_with("[CLEANUP] Deleted ");
+      EXPECT_FALSE(rowEntry && registryStagesBegun) << "row entry after the registry stages";
+      registryStagesBegun = registryStagesBegun || !rowEntry;
+    }
+    EXPECT_EQ(std::count_if(outcome.entries.begin(), outcome.entries.end(),
+                            [](const std::string& e) { return e.starts_with("[PROTECTION] "); }),
+              1);
+  }
+  if (outcome.detected) {
+    EXPECT_TRUE(!outcome.entries.empty() && outcome.entries.back().starts_with("[PROTECTION] "));
+  }
+  for (const std::string& entry : outcome.entries) {
+    constexpr std::string_view kDpfItem = "[CLEANUP] Removed DPF Item: ";
+    if (entry.starts_with(kDpfItem)) {
+      EXPECT_FALSE(machine.sim.files.Contents(entry.substr(kDpfItem.size())).has_value())
+          << "entry 6 for a file that was not deleted";
+    }
+  }
+  std::set<std::string> after = machine.Inventory();
+  for (const std::string& item : before) {
+    if (!after.contains(item)) EXPECT_TRUE(MayBeRemoved(item)) << "removed " << item;
+  }
+  // A key whose close itself failed is the one handle that may stay open.
+  if (failing != "Registry.CloseKey") EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
+  return outcome;
+}
+
+TEST(FaultMatrix, EveryOperationFailingWithEveryRealErrorKeepsTheUserSafe) {
+  SimMachine baseline;
+  PlantInfection(baseline);
+  const std::set<std::string> inventory = baseline.Inventory();
+  baseline.sim.faults.Clear();
+  const Outcome clean = RunAndCheck(baseline, inventory, nullptr);
+  ASSERT_TRUE(clean.detected);
+  const std::vector<std::string> baselineEntries = clean.entries;
+  ASSERT_GE(baselineEntries.size(), 10u);
+  const std::vector<std::string> operations = baseline.sim.faults.OperationsCalled();
+
+  int runs = 0;
+  for (const std::string& operation : operations) {
+    for (ErrorCode error : RealErrors(operation)) {
+      for (int call : {1, sim::Faults::kEveryCall}) {
+        SCOPED_TRACE(operation + " fails with " + std::to_string(error) +
+                     (call == 1 ? " at its first call" : " at every call"));
+        SimMachine machine;
+        PlantInfection(machine);
+        const std::set<std::string> before = machine.Inventory();
+        machine.sim.faults.Fail(operation, error, call);
+        RunAndCheck(machine, before, &baselineEntries, operation);
+        ++runs;
+        if (::testing::Test::HasFailure()) return;
+      }
+    }
+  }
+  std::cout << "[ fault matrix ] " << operations.size() << " operations, " << runs
+            << " runs (operation x error x position)\n";
+}
+
+}  // namespace
+}  // namespace foxbane::testing

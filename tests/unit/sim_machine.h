@@ -1,0 +1,77 @@
+#pragma once
+
+#include <cstdint>
+#include <set>
+#include <utility>
+#include <vector>
+#include <string>
+#include <string_view>
+
+#include "app/form2.h"
+#include "sim/sim_platform.h"
+
+namespace foxbane::testing {
+
+// Bytes that the matcher recognises (rule 4), and bytes it does not.
+inline const std::string kInfectedBytes = std::string("MZ\0\0", 4) + "..mf3_lp..aelyB..";
+inline const std::string kCleanBytes = std::string("MZ\0\0", 4) + "an ordinary program";
+
+inline constexpr RegKey kHklm = reg_root::kLocalMachine;
+inline constexpr RegKey kHkcu = reg_root::kCurrentUser;
+inline constexpr RegKey kHkcr = reg_root::kClassesRoot;
+inline constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// A whole machine in memory with Foxbane's window on it, loaded and showing
+// its start screen.
+class SimMachine {
+ public:
+  SimMachine() {
+    sim.files.MakeFolder("C:\\Windows");
+    sim.files.MakeFolder(sim.environment.ApplicationFolder());
+    form.Form_Load();
+  }
+
+  // A running process of the executable at `path` holding `bytes`.
+  void Run(std::uint32_t pid, const std::string& path, const std::string& bytes) {
+    sim.files.WriteFile(path, bytes);
+    sim.processes.AddProcess(pid, path);
+  }
+
+  void ClickScan() { form.Click(ControlId::Command1); }
+  void ClickCleanup() { form.Click(ControlId::Command5); }
+
+  // Every file and folder ("file:<path>", "folder:<path>"), every registry
+  // key by its full name, and every value as its key's name, two backslashes
+  // and the value's name: what a run may have removed is what is missing.
+  std::set<std::string> Inventory() const {
+    const std::vector<std::string> files = sim.files.Inventory();
+    std::set<std::string> items(files.begin(), files.end());
+    const std::pair<RegKey, std::string> roots[] = {{kHkcr, "HKEY_CLASSES_ROOT"},
+                                                    {kHkcu, "HKEY_CURRENT_USER"},
+                                                    {kHklm, "HKEY_LOCAL_MACHINE"}};
+    for (const auto& [root, rootName] : roots) AddKeys(items, root, rootName, "");
+    return items;
+  }
+
+  std::string ScanLog() {
+    return sim.files.Contents(sim.environment.ApplicationFolder() + "\\scanlog.txt").value_or("");
+  }
+
+  sim::SimPlatform sim;
+  Form2 form{sim.platform};
+
+ private:
+  void AddKeys(std::set<std::string>& items, RegKey root, const std::string& name,
+               const std::string& path) const {
+    for (const std::string& value : sim.registry.ValueNames(root, path)) {
+      items.insert(name + "\\\\" + value);
+    }
+    for (const std::string& subkey : sim.registry.SubkeyNames(root, path)) {
+      const std::string subPath = path.empty() ? subkey : path + "\\" + subkey;
+      items.insert(name + "\\" + subkey);
+      AddKeys(items, root, name + "\\" + subkey, subPath);
+    }
+  }
+};
+
+}  // namespace foxbane::testing
