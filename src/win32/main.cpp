@@ -28,7 +28,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   Win32Window window(instance);
   Win32UserMessages messages(window.Handle());
   Win32EventLoop loop(window);
-  Platform platform{files, processes, registry, profiles, environment, clock, messages, loop, window};
+  Platform platform{files, processes, registry, profiles, environment,
+                    clock, messages, loop, window};
 
   Form2 form(platform);
   window.Connect({

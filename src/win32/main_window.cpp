@@ -19,7 +19,8 @@ namespace {
 constexpr wchar_t kMainClass[] = L"FoxbaneWindow";
 // A fixed single border with a close box and a minimise box: the layout has
 // one size, so the window can be neither resized nor maximised.
-constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD kMainStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 int ScreenDpi() {
   UniqueWindowDc screen(WindowDc{nullptr, ::GetDC(nullptr)});

@@ -73,7 +73,8 @@ std::optional<ControlId> NextInTabOrder(std::optional<ControlId> from, bool forw
                order.begin();
   }
   for (std::ptrdiff_t step = 1; step <= count; ++step) {
-    const std::ptrdiff_t candidate = ((position + (forward ? step : -step)) % count + count) % count;
+    const std::ptrdiff_t moved = position + (forward ? step : -step);
+    const std::ptrdiff_t candidate = (moved % count + count) % count;
     if (CanTakeFocus(order[candidate]->id, shown)) return order[candidate]->id;
   }
   return std::nullopt;

@@ -135,7 +135,8 @@ TEST_F(MainWindowTest, LogTextShowsLinesSeparatedByCrLf) {
 
 TEST_F(MainWindowTest, ClicksOnButtonsAndTheLinkReachTheHandler) {
   ::SendMessageW(Handle(C::Command1), BM_CLICK, 0, 0);
-  ::SendMessageW(window_.Handle(), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(Handle(C::Label7)), STN_CLICKED),
+  ::SendMessageW(window_.Handle(), WM_COMMAND,
+                 MAKEWPARAM(::GetDlgCtrlID(Handle(C::Label7)), STN_CLICKED),
                  reinterpret_cast<LPARAM>(Handle(C::Label7)));
   window_.SetVisible(C::disclaimer, true);
   ::SendMessageW(Handle(C::Command4), BM_CLICK, 0, 0);  // inside two frames
