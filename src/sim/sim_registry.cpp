@@ -148,13 +148,6 @@ ErrorCode SimRegistry::CloseKey(RegKey key) {
   return handles_.erase(key) == 1 ? kSuccess : kInvalidHandle;
 }
 
-SimRegistry::StoredValue* SimRegistry::FindValue(Key& key, std::string_view name) {
-  for (StoredValue& value : key.values) {
-    if (EqualsNoCase(value.name, name)) return &value;
-  }
-  return nullptr;
-}
-
 // RegQueryValueEx's answer: the type, the size, and the bytes when the
 // buffer holds them; 234 with the needed size when it does not.
 ErrorCode SimRegistry::CopyData(const StoredValue& value, std::uint32_t* type, char* data,
@@ -176,7 +169,7 @@ ErrorCode SimRegistry::QueryValue(RegKey key, std::string_view name, std::uint32
   const Opened* opened = Find(key);
   if (const ErrorCode e = faults_.Next("Registry.QueryValue", SubjectOf(opened))) return e;
   if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
-  const StoredValue* value = FindValue(*opened->key, name);
+  const StoredValue* value = opened->key->values.Find(name);
   if (!value) return kFileNotFound;
   return CopyData(*value, type, data, size);
 }
@@ -188,10 +181,9 @@ ErrorCode SimRegistry::SetValue(RegKey key, std::string_view name, std::uint32_t
   if (const ErrorCode e = faults_.Next("Registry.SetValue", SubjectOf(opened))) return e;
   if (const ErrorCode e = Usable(opened, reg_access::kSetValue)) return e;
   if (Utf16Length(name) > kLongestValueName) return kInvalidParameter;
-  StoredValue* value = FindValue(*opened->key, name);
-  if (!value) value = &opened->key->values.emplace_back(StoredValue{std::string(name), 0, {}});
-  value->type = type;
-  value->data = std::string(data);
+  StoredValue& value = opened->key->values.Put(name);
+  value.type = type;
+  value.data = std::string(data);
   return kSuccess;
 }
 
@@ -199,13 +191,7 @@ ErrorCode SimRegistry::DeleteValue(RegKey key, std::string_view name) {
   const Opened* opened = Find(key);
   if (const ErrorCode e = faults_.Next("Registry.DeleteValue", SubjectOf(opened))) return e;
   if (const ErrorCode e = Usable(opened, reg_access::kSetValue)) return e;
-  auto& values = opened->key->values;
-  const auto found = std::find_if(values.begin(), values.end(), [&](const StoredValue& value) {
-    return EqualsNoCase(value.name, name);
-  });
-  if (found == values.end()) return kFileNotFound;
-  values.erase(found);
-  return kSuccess;
+  return opened->key->values.Remove(name) ? kSuccess : kFileNotFound;
 }
 
 ErrorCode SimRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& name,
@@ -286,11 +272,9 @@ const SimRegistry::Key* SimRegistry::ExistingForSetup(RegKey root,
 
 void SimRegistry::SetValue(RegKey root, std::string_view keyPath, std::string_view name,
                            std::uint32_t type, std::string bytes) {
-  Key& key = KeyForSetup(root, keyPath);
-  StoredValue* value = FindValue(key, name);
-  if (!value) value = &key.values.emplace_back(StoredValue{std::string(name), 0, {}});
-  value->type = type;
-  value->data = std::move(bytes);
+  StoredValue& value = KeyForSetup(root, keyPath).values.Put(name);
+  value.type = type;
+  value.data = std::move(bytes);
 }
 
 void SimRegistry::SetString(RegKey root, std::string_view keyPath, std::string_view name,
@@ -317,11 +301,9 @@ bool SimRegistry::KeyExists(RegKey root, std::string_view keyPath) const {
 std::optional<std::pair<std::uint32_t, std::string>> SimRegistry::Value(
     RegKey root, std::string_view keyPath, std::string_view name) const {
   const Key* key = ExistingForSetup(root, keyPath);
-  if (!key) return std::nullopt;
-  for (const StoredValue& value : key->values) {
-    if (EqualsNoCase(value.name, name)) return std::pair{value.type, value.data};
-  }
-  return std::nullopt;
+  const StoredValue* value = key ? key->values.Find(name) : nullptr;
+  if (!value) return std::nullopt;
+  return std::pair{value->type, value->data};
 }
 
 std::vector<std::string> SimRegistry::ValueNames(RegKey root, std::string_view keyPath) const {

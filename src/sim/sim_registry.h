@@ -12,6 +12,7 @@
 
 #include "ports/registry.h"
 #include "sim/faults.h"
+#include "sim/registry_values.h"
 
 namespace foxbane::sim {
 
@@ -66,17 +67,12 @@ class SimRegistry : public Registry {
   std::vector<std::string> SubkeyNames(RegKey root, std::string_view keyPath) const;
 
  private:
-  struct StoredValue {
-    std::string name;
-    std::uint32_t type = 0;
-    std::string data;
-  };
   struct Key {
     std::string name;
     std::string path;       // from the root's long name; the subject of faults
     Key* parent = nullptr;  // null for a root and for a deleted key
     bool deleted = false;
-    std::vector<StoredValue> values;             // in creation order
+    RegistryValues values;
     std::vector<std::shared_ptr<Key>> subkeys;  // in the order Windows sorts them
   };
   // What a handle gives access to. A deleted key stays alive while handles
@@ -95,7 +91,6 @@ class SimRegistry : public Registry {
                          std::uint32_t access, bool create, RegKey& key);
   static std::shared_ptr<Key> Child(const Key& key, std::string_view name);
   static std::shared_ptr<Key> AddChild(Key& key, std::string_view name);
-  static StoredValue* FindValue(Key& key, std::string_view name);
   static ErrorCode CopyData(const StoredValue& value, std::uint32_t* type, char* data,
                             std::uint32_t* size);
 
