@@ -43,8 +43,10 @@ void Form2::RemoveRegistryRemnants() {
     }
   };
 
-  for (const auto& [name, typeCode] : {std::pair{"disp", "S"}, std::pair{"np", "D"}}) {
+  for (const auto& value : {std::pair{"disp", "S"}, std::pair{"np", "D"}}) {
     resume([&] {
+      // Bound in here: clang before 16 cannot capture a structured binding.
+      const auto& [name, typeCode] = value;
       if (!valuePresent(name, typeCode)) return;
       registry_.DeleteRegValue("HKLM", kCurrentVersionKey, name);
       LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_LOCAL_MACHINE\\" +

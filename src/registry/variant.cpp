@@ -10,6 +10,10 @@ template <typename... Cases>
 struct Overloaded : Cases... {
   using Cases::operator()...;
 };
+// Spelled out for compilers without deduction guides for aggregates (clang
+// before 17).
+template <typename... Cases>
+Overloaded(Cases...) -> Overloaded<Cases...>;
 }  // namespace
 
 std::string Variant::Text() const {

@@ -2,9 +2,10 @@
 
 #if FOXBANE_X86_SIMD
 
-// Everything is included before AVX2 is switched on, so that only the code
-// of this file is built for it: an inline function from a header, built here
-// with AVX2, could be the copy the linker keeps for every processor.
+// AVX2 is switched on per function, for this file's functions alone: an
+// inline function from a header, built here with AVX2, could be the copy the
+// linker keeps for every processor. (A target attribute, not GCC's target
+// pragma, which clang ignores.)
 #include <immintrin.h>
 
 #include <algorithm>
@@ -13,9 +14,6 @@
 #include <cstdint>
 
 #include "scan/signature_anchors.h"
-
-#pragma GCC push_options
-#pragma GCC target("avx2")
 
 namespace foxbane::signatures {
 
@@ -49,17 +47,18 @@ constexpr std::array<NibbleTables, kFingerprint> kTables = [] {
   return tables;
 }();
 
-__m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
+[[gnu::target("avx2")]] __m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
   return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
 
-__m256i Load(const unsigned char* at) {
+[[gnu::target("avx2")]] __m256i Load(const unsigned char* at) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
 
 }  // namespace
 
-Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from) {
+[[gnu::target("avx2")]] Candidates NextCandidatesAvx2(const unsigned char* data,
+                                                      std::size_t size, std::size_t from) {
   const __m256i nibble = _mm256_set1_epi8(0x0F);
   __m256i low[kFingerprint];
   __m256i high[kFingerprint];
@@ -87,7 +86,5 @@ Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::
 }
 
 }  // namespace foxbane::signatures
-
-#pragma GCC pop_options
 
 #endif
