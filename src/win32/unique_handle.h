@@ -82,6 +82,12 @@ struct IconTraits {
   static void Close(Type icon) noexcept { ::DestroyIcon(icon); }
 };
 
+struct LocalMemoryTraits {  // memory the system allocated for the caller with LocalAlloc
+  using Type = HLOCAL;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type memory) noexcept { ::LocalFree(memory); }
+};
+
 // A device context from GetDC, released to the window it came from (a null
 // window: the screen).
 struct WindowDc {
@@ -110,5 +116,6 @@ using UniqueGdiObject = UniqueHandle<GdiObjectTraits>;
 using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueWindowDc = UniqueHandle<WindowDcTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
+using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
 
 }  // namespace foxbane::win32
