@@ -8,8 +8,7 @@ start_foxbane
 expect_panels
 screenshot start
 
-drive scan-screenshot "$(wine_path "$SESSION_DIR/scanning.bmp")"
-convert "$SESSION_DIR/scanning.bmp" "$FOXBANE_SCREENS/scanning.png"
+screenshot scanning scan-screenshot
 drive wait-visible clean 60
 expect_panels clean
 expect_text label99 "No MarbleFox processes detected."

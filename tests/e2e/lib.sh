@@ -10,11 +10,7 @@ source "$E2E_DIR/session.sh"
 source "$E2E_DIR/layout.sh"
 : "${FOXBANE_EXE:?}" "${FOXBANE_DRIVER:?}" "${FOXBANE_SPECIMENS:?}" "${FOXBANE_SCREENS:?}"
 : "${FOXBANE_E2E_PREFIXES:?}"
-TEMPLATE="$FOXBANE_E2E_PREFIXES/template"
-TEMPLATE_LOCK="$FOXBANE_E2E_PREFIXES/template.lock"
 
-FOXBANE_FOLDER='C:\Foxbane'
-SCAN_LOG='C:\Foxbane\scanlog.txt'
 TIME_STAMP_PATTERN='[0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{2}/[0-9]{2}/[0-9]{4}'
 RUN_KEY='SOFTWARE\Microsoft\Windows\CurrentVersion\Run'
 
@@ -31,67 +27,27 @@ e2e_end() {
   exit "$status"
 }
 
-# e2e_begin NAME: a fresh prefix copied from the template, a private display,
-# a persistent wineserver, and foxbane.exe installed in C:\Foxbane.
+# e2e_begin NAME: a fresh prefix copied from the prepared one, a private
+# display, a persistent wineserver, and foxbane.exe installed in C:\Foxbane.
 e2e_begin() {
   mkdir -p "$FOXBANE_E2E_PREFIXES" "$FOXBANE_SCREENS"
   export SESSION_DIR
   SESSION_DIR="$(mktemp -d "$FOXBANE_E2E_PREFIXES/$1.XXXXXX")"
   trap e2e_end EXIT
-  (
-    flock -s 9
-    [ -f "$TEMPLATE/.complete" ] || fail "no prepared prefix: run the e2e.template test first"
-    cp -a "$TEMPLATE" "$SESSION_DIR/prefix"
-  ) 9>"$TEMPLATE_LOCK"
-  export WINEPREFIX="$SESSION_DIR/prefix"
+  copy_prepared_prefix "$SESSION_DIR/prefix"
   start_private_display
   wineserver -p
-  mkdir -p "$(linux_path "$FOXBANE_FOLDER")"
-  cp "$FOXBANE_EXE" "$(linux_path "$FOXBANE_FOLDER")/foxbane.exe"
+  install_foxbane
 }
 
 plant() {
   bash "$E2E_DIR/plant.sh" "$FOXBANE_SPECIMENS"
 }
 
-# start_foxbane: foxbane.exe started under the watcher (report "foxbane"),
-# its window shown.
-start_foxbane() {
-  launch foxbane "$FOXBANE_FOLDER\\foxbane.exe"
-  drive wait-visible Command1 30
-}
-
-# start_large_programs: two harmless programs with 256 MiB executables
-# (sparse), so that a scan runs long enough to be seen, as on a real machine.
-start_large_programs() {
-  local folder='C:\Program Files\Large Programs'
-  mkdir -p "$(linux_path "$folder")"
-  for n in 1 2; do
-    cp "$FOXBANE_SPECIMENS/specimen-plain.exe" "$(linux_path "$folder")/large-$n.exe"
-    truncate -s 256M "$(linux_path "$folder")/large-$n.exe"
-  done
-  launch large "$folder\large-1.exe" "$folder\large-2.exe"
-}
-
-# The results step writes the scan log and LogText after showing its panel;
-# reading a control's text returns only once it lets the window take
-# messages again, which is after both.
-wait_for_results_step() {
-  drive wait-visible results "${1:-60}"
-  drive text Label6
-}
-
 # expect_foxbane_exit CODE: Foxbane ends within 10 s with this exit code.
 expect_foxbane_exit() {
-  expect_equal "$(exit_code_within foxbane "$(pid_of foxbane "$FOXBANE_FOLDER\foxbane.exe")" 10)" "$1" \
+  expect_equal "$(exit_code_within foxbane "$(pid_of foxbane "$FOXBANE_FOLDER\\foxbane.exe")" 10)" "$1" \
     "Foxbane's exit code"
-}
-
-# screenshot NAME: build/screens/NAME.png, the window's client area.
-screenshot() {
-  local bmp="$SESSION_DIR/$1.bmp"
-  drive screenshot "$(wine_path "$bmp")"
-  convert "$bmp" "$FOXBANE_SCREENS/$1.png"
 }
 
 # The processes running now: "pid<TAB>path" lines, in the system's order.

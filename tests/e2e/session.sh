@@ -1,10 +1,16 @@
-# Running Windows programs in one Wine prefix from bash (sourced by the
-# end-to-end tests, plant.sh and scripts/run --demo). Needs WINEPREFIX,
-# FOXBANE_DRIVER (fbdriver.exe) and SESSION_DIR, a folder for the outputs.
+# Running Foxbane and other Windows programs in one Wine prefix from bash
+# (sourced by the end-to-end tests, plant.sh, template.sh and the demo).
+# Needs WINEPREFIX, FOXBANE_DRIVER (fbdriver.exe) and SESSION_DIR, a folder
+# for the outputs; FOXBANE_EXE, FOXBANE_SCREENS and FOXBANE_E2E_PREFIXES
+# where the functions below use them.
 # shellcheck shell=bash
 
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
+
+# Where Foxbane lives inside the prefix, so that its scan log starts fresh.
+FOXBANE_FOLDER='C:\Foxbane'
+SCAN_LOG='C:\Foxbane\scanlog.txt'
 
 fail() {
   echo "FAILED: $*" >&2
@@ -105,4 +111,63 @@ stop_session() {
     kill "$XVFB_PID" 2>/dev/null || true
     wait "$XVFB_PID" 2>/dev/null || true
   fi
+}
+
+# --- Prefixes -------------------------------------------------------------------
+
+# Booting a prefix takes far longer than copying one: template.sh prepares
+# $FOXBANE_E2E_PREFIXES/template once, and every session copies it.
+PREPARED_PREFIX="${FOXBANE_E2E_PREFIXES:-}/template"
+PREPARED_PREFIX_LOCK="${FOXBANE_E2E_PREFIXES:-}/template.lock"
+
+copy_prepared_prefix() {  # DESTINATION
+  (
+    flock -s 9
+    [ -f "$PREPARED_PREFIX/.complete" ] || fail "no prepared prefix: run tests/e2e/template.sh first"
+    cp -a "$PREPARED_PREFIX" "$1"
+  ) 9>"$PREPARED_PREFIX_LOCK"
+  export WINEPREFIX="$1"
+}
+
+# --- Foxbane ---------------------------------------------------------------------
+
+install_foxbane() {
+  mkdir -p "$(linux_path "$FOXBANE_FOLDER")"
+  cp "$FOXBANE_EXE" "$(linux_path "$FOXBANE_FOLDER")/foxbane.exe"
+}
+
+# start_foxbane: foxbane.exe started under the watcher (report "foxbane"),
+# its window shown.
+start_foxbane() {
+  launch foxbane "$FOXBANE_FOLDER\\foxbane.exe"
+  drive wait-visible Command1 30
+}
+
+# The results step writes the scan log and LogText after showing its panel;
+# reading a control's text returns only once it lets the window take
+# messages again, which is after both.
+wait_for_results_step() {
+  drive wait-visible results "${1:-60}"
+  drive text Label6
+}
+
+# screenshot NAME [COMMAND]: $FOXBANE_SCREENS/NAME.png, the window's client
+# area, taken by fbdriver's COMMAND (screenshot, or scan-screenshot to click
+# "Scan" and take it during the pass).
+screenshot() {
+  local bmp="$SESSION_DIR/$1.bmp"
+  drive "${2:-screenshot}" "$(wine_path "$bmp")"
+  convert "$bmp" "$FOXBANE_SCREENS/$1.png"
+}
+
+# start_large_programs: two harmless programs with 256 MiB executables
+# (sparse), so that a scan runs long enough to be seen, as on a real machine.
+start_large_programs() {
+  local folder='C:\Program Files\Large Programs'
+  mkdir -p "$(linux_path "$folder")"
+  for n in 1 2; do
+    cp "$FOXBANE_SPECIMENS/specimen-plain.exe" "$(linux_path "$folder")/large-$n.exe"
+    truncate -s 256M "$(linux_path "$folder")/large-$n.exe"
+  done
+  launch large "$folder\\large-1.exe" "$folder\\large-2.exe"
 }
