@@ -89,7 +89,9 @@ std::string NameFrom(std::string_view bytes) {
   std::string name;
   for (const char c : bytes) {
     const auto byte = static_cast<unsigned char>(c);
-    const char32_t codePoint = byte < 0x80 ? byte : byte < 0xF0 ? 0x400 + (byte - 0x80) : 0x1F600 + (byte - 0xF0);
+    const char32_t codePoint = byte < 0x80   ? byte
+                               : byte < 0xF0 ? 0x400 + (byte - 0x80)
+                                             : 0x1F600 + (byte - 0xF0);
     AppendUtf8(codePoint, name);
   }
   return name;
@@ -108,9 +110,7 @@ std::size_t Utf16Units(std::string_view utf8) {
 }
 
 // Type numbers 0 to 15 mostly, the odd large one now and then.
-std::uint32_t TypeFrom(std::uint8_t byte) {
-  return byte < 0xF0 ? byte % 16u : 0xFFFFFF00u | byte;
-}
+std::uint32_t TypeFrom(std::uint8_t byte) { return byte < 0xF0 ? byte % 16u : 0xFFFFFF00u | byte; }
 
 KeyDescription Describe(FuzzInput& input) {
   KeyDescription key;

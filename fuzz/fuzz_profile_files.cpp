@@ -16,6 +16,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "common/utf.h"
 #include "fuzz_check.h"
@@ -72,8 +73,13 @@ Request Describe(FuzzInput& input) {
   return request;
 }
 
-bool IsValidUtf8(std::string_view text) {
-  return Utf8FromUtf16(Utf16FromUtf8(text)) == text;
+bool IsValidUtf8(std::string_view text) { return Utf8FromUtf16(Utf16FromUtf8(text)) == text; }
+
+// A value as a string read gives it: matching quotes around it taken off.
+std::string_view WithoutQuotes(std::string_view value) {
+  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                      value.back() == value.front();
+  return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
 // A section, entry and value that a profile file can carry unchanged: one
@@ -81,8 +87,7 @@ bool IsValidUtf8(std::string_view text) {
 // them off), an entry name that is neither empty nor a section header.
 bool SurvivesTheFile(std::string_view section, std::string_view entry, std::string_view value) {
   const std::string_view name = sim::TrimProfileBlanks(entry);
-  const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-                      value.back() == value.front();
+  const bool quoted = WithoutQuotes(value).size() != value.size();
   return section.find('\n') == std::string_view::npos && !name.empty() && name.front() != '[' &&
          entry.find_first_of("=\n") == std::string_view::npos && IsValidUtf8(value) &&
          value.find_first_of("\r\n") == std::string_view::npos &&
@@ -112,8 +117,8 @@ class Machine {
   // The whole text of an entry, or kAbsent: the buffer has room for anything
   // the file holds.
   std::string ReadWhole(std::string_view section, std::string_view entry) {
-    const auto capacity = static_cast<std::uint32_t>(
-        files.Contents(kFile).value_or("").size() + kAbsent.size() + 2);
+    const auto capacity =
+        static_cast<std::uint32_t>(files.Contents(kFile).value_or("").size() + kAbsent.size() + 2);
     std::string text;
     profiles.ReadString(kFile, section, entry, kAbsent, capacity, text);
     return text;
@@ -137,7 +142,8 @@ void CheckCutRead(Machine& machine, const Request& request) {
   const std::string whole = machine.ReadWhole(request.section, request.entry);
   constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
   const bool prefix = whole.starts_with(text);
-  const std::string_view kept = std::string_view(text).substr(0, text.size() - std::min(text.size(), kReplacement.size()));
+  const std::string_view kept =
+      std::string_view(text).substr(0, text.size() - std::min(text.size(), kReplacement.size()));
   const bool cutPair = text.ends_with(kReplacement) && whole.starts_with(kept) &&
                        whole.size() > kept.size() &&
                        static_cast<unsigned char>(whole[kept.size()]) >= 0xF0;
@@ -150,10 +156,43 @@ void CheckNumberRead(Machine& machine, const Request& request) {
   constexpr std::int32_t kDefault = 7;
   std::string text;
   machine.profiles.ReadString(kFile, request.section, request.entry, {}, 30, text);
-  const std::int32_t number = machine.profiles.ReadInt(kFile, request.section, request.entry, kDefault);
+  const std::int32_t number =
+      machine.profiles.ReadInt(kFile, request.section, request.entry, kDefault);
   if (text.empty()) Check(number == kDefault, "ReadInt gives the default for an empty text");
-  if (!text.empty() && text.size() <= 9 && text.find_first_not_of("0123456789") == std::string::npos) {
+  if (!text.empty() && text.size() <= 9 &&
+      text.find_first_not_of("0123456789") == std::string::npos) {
     Check(number == std::stoi(text), "ReadInt reads decimal digits");
+  }
+}
+
+// A whole listing names the same entries that string reads find: each name's
+// first entry reads as its listed value, and a name listed without "=" reads
+// as absent. Left out: files holding a NUL, which would split a value, and
+// files that are not UTF-8, whose names the listing cannot give back byte for
+// byte; section names with blanks around them, which only a string read
+// ignores.
+void CheckListingAgreesWithReads(Machine& machine, const Request& request,
+                                 std::u16string_view listed) {
+  if (request.file.find('\0') != std::string::npos || !IsValidUtf8(request.file) ||
+      sim::TrimProfileBlanks(request.section) != request.section) {
+    return;
+  }
+  std::vector<std::string> seen;
+  while (!listed.empty()) {
+    const std::string line = Utf8FromUtf16(listed.substr(0, listed.find(u'\0')));
+    listed.remove_prefix(std::min(listed.size(), listed.find(u'\0') + 1));
+    const std::size_t equals = line.find('=');
+    const std::string name = line.substr(0, equals);
+    if (std::any_of(seen.begin(), seen.end(),
+                    [&](const std::string& other) { return sim::EqualsNoCase(other, name); })) {
+      continue;
+    }
+    seen.push_back(name);
+    const std::string_view expected =
+        equals == std::string::npos ? kAbsent
+                                    : WithoutQuotes(std::string_view(line).substr(equals + 1));
+    Check(machine.ReadWhole(request.section, name) == expected,
+          "each entry listed reads back as listed");
   }
 }
 
@@ -172,9 +211,12 @@ void CheckListing(Machine& machine, const Request& request) {
   for (std::size_t i = count + 2; i < units.size(); ++i) {
     Check(units[i] == kUntouched, "ReadSection leaves the buffer past the list alone");
   }
-  Check(count + 1 == units.size() || units[count + 1] == u'\0' ||
-            units[count + 1] == kUntouched,
+  Check(count + 1 == units.size() || units[count + 1] == u'\0' || units[count + 1] == kUntouched,
         "nothing but the closing NUL follows the count");
+  // Shorter than the buffer less two, the list is whole.
+  if (count + 2 < units.size()) {
+    CheckListingAgreesWithReads(machine, request, std::u16string_view(units).substr(0, count));
+  }
 }
 
 // A write that cannot happen changes nothing; one that does keeps the file's
@@ -197,7 +239,11 @@ void CheckWrite(Machine& machine, const Request& request) {
   if (!request.noFile) {
     Check(machine.files.Attributes(kFile) == attributesBefore, "a write keeps the attributes");
   }
-  if (watchedBefore != kAbsent &&
+  // A line break in what is written starts new lines, as it does on Windows,
+  // and those may put a section of the same name ahead of the watched one.
+  const bool oneLine =
+      (request.section + request.entry + request.value).find('\n') == std::string::npos;
+  if (oneLine && watchedBefore != kAbsent &&
       !SameEntry(request.section, request.entry, request.watchedSection, request.watchedEntry)) {
     Check(machine.ReadWhole(request.watchedSection, request.watchedEntry) == watchedBefore,
           "a write leaves the text of every other entry alone");
