@@ -48,7 +48,7 @@ class WaitingProcess {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
     if (!::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          CREATE_NO_WINDOW, nullptr, nullptr, &startup, &info)) {
+                          DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
       throw std::runtime_error("cannot start a waiting process");
     }
     win32::UniqueKernelHandle thread(info.hThread);
