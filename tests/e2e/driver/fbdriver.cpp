@@ -2,17 +2,18 @@
 // the end-to-end tests and the demo. Every call it makes works across
 // processes. It holds no detection text, so the scan it drives leaves it be.
 //
-//   fbdriver list                         every control: name, class, rectangle, state, text
-//                                         (state: hidden, covered by other windows, or shown)
-//   fbdriver click <caption>...           click each uncovered button or link so captioned, in order
-//   fbdriver wait-visible <control> <s>   wait up to s seconds until the control is shown
-//   fbdriver text <control>               the control's text (a label, LogText)
-//   fbdriver rows <control>               the number of rows of a list view
-//   fbdriver msgbox-read-dismiss <s>      wait for the "Foxbane" message box, print its text, press OK
-//   fbdriver screenshot <file.bmp>        the window's client area as a 24-bit BMP
-//   fbdriver scan-screenshot <file.bmp>   click "Scan" and take the screenshot during the pass
-//   fbdriver processes                    every other process: pid, executable path
-//   fbdriver launch <report> <program>... start programs, report their ids and exit codes
+//   fbdriver list                          every control: name, class, rectangle, state
+//                                          (hidden, covered by other windows, shown), text
+//   fbdriver click <caption>...            click each uncovered button or link so captioned
+//   fbdriver wait-visible <control> <s>    wait up to s seconds until the control is shown
+//   fbdriver text <control>                the control's text (a label, LogText)
+//   fbdriver rows <control>                the number of rows of a list view
+//   fbdriver msgbox-read-dismiss <s>       wait for the "Foxbane" message box, print its
+//                                          text, press OK
+//   fbdriver screenshot <file.bmp>         the window's client area as a 24-bit BMP
+//   fbdriver scan-screenshot <file.bmp>    click "Scan", take the screenshot during the pass
+//   fbdriver processes                     every other process: pid, executable path
+//   fbdriver launch <report> <program>...  start programs, report their ids and exit codes
 //
 // Texts are written to standard output in UTF-8, byte for byte (CR LF kept).
 // Exit code 0 on success, 1 when the window does not do what was asked, 2 on
@@ -33,9 +34,9 @@
 #include "driver/foxbane_window.h"
 #include "driver/message_box.h"
 #include "driver/processes.h"
+#include "driver/scan_screenshot.h"
 #include "running_program.h"
 #include "win32/text.h"
-#include "win32/unique_handle.h"
 #include "window_probe.h"
 
 namespace {
@@ -54,7 +55,7 @@ class UsageError : public std::runtime_error {
 
 void Write(const std::string& bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
-// One line per field value: control characters and backslashes escaped.
+// A text as one field of a listing line: line breaks, tabs and backslashes escaped.
 std::string Escaped(const std::string& text) {
   std::string out;
   for (const char c : text) {
@@ -71,8 +72,13 @@ std::string Escaped(const std::string& text) {
 
 std::chrono::milliseconds Seconds(const std::wstring& text) {
   std::size_t used = 0;
-  const double seconds = std::stod(text, &used);
-  if (used != text.size() || seconds < 0) throw UsageError("not a number of seconds: " + Narrow(text));
+  double seconds = -1;
+  try {
+    seconds = std::stod(text, &used);
+  } catch (const std::logic_error&) {  // not a number, or out of range
+  }
+  if (used != text.size() || seconds < 0)
+    throw UsageError("not a number of seconds: " + Narrow(text));
   return std::chrono::milliseconds(static_cast<long long>(seconds * 1000));
 }
 
@@ -88,8 +94,7 @@ void ListControls(const FoxbaneWindow& window) {
     Write(std::string(spec.name) + "\t" + Narrow(win32::testing::ClassOf(control)) + "\t" +
           std::to_string(place.left) + "," + std::to_string(place.top) + "," +
           std::to_string(place.right) + "," + std::to_string(place.bottom) + "\t" +
-          State(window, spec.id) + "\t" +
-          Escaped(Narrow(TextOf(control))) + "\n");
+          State(window, spec.id) + "\t" + Escaped(Narrow(TextOf(control))) + "\n");
   }
 }
 
@@ -100,46 +105,12 @@ void WaitVisible(const FoxbaneWindow& window, ControlId id, std::chrono::millise
   }
 }
 
-// The progress bar as the screen shows it: every 8th pixel of its middle row.
-std::vector<COLORREF> ShownProgress(HWND bar) {
-  RECT place;
-  ::GetWindowRect(bar, &place);
-  const int row = (place.top + place.bottom) / 2;
-  const win32::UniqueWindowDc screen(win32::WindowDc{nullptr, ::GetDC(nullptr)});
-  std::vector<COLORREF> pixels;
-  for (LONG x = place.left + 3; x < place.right - 3; x += 8) pixels.push_back(::GetPixel(screen.Get().dc, x, row));
-  return pixels;
-}
-
-// Filled part of the way: its first and last columns differ.
-bool PartlyFilled(const std::vector<COLORREF>& progress) {
-  return progress.size() > 1 && progress.front() != progress.back();
-}
-
-// A pass takes a fraction of a second, and Wine copies what a window draws
-// to the screen only now and then, so the screen shows the pass only at
-// moments. The screenshot is kept when the screen showed the bar part-filled,
-// and the same, just before and just after it was taken, while the pass ran.
-void ScreenshotDuringScan(const FoxbaneWindow& window, const std::filesystem::path& file) {
-  const HWND panel = window.Control(ControlId::scanstatus);
-  const HWND bar = window.Control(ControlId::CoolProgress1);
-  window.Click(window.ClickableCaptioned(L"Scan"));
-  const auto deadline = std::chrono::steady_clock::now() + kWindowWait;
-  while (std::chrono::steady_clock::now() < deadline) {
-    const bool running = ::IsWindowVisible(panel) && ::IsWindowVisible(bar);
-    const std::vector<COLORREF> before = ShownProgress(bar);
-    if (!running || !PartlyFilled(before)) continue;
-    win32::testing::SaveScreenshot(window.Handle(), file);
-    if (ShownProgress(bar) == before && ::IsWindowVisible(panel)) return;
-  }
-  throw std::runtime_error("the screen never showed the scan under way");
-}
-
 void Run(const std::vector<std::wstring>& args) {
   if (args.empty()) throw UsageError("no command");
   const std::wstring& command = args[0];
   const auto expect = [&](std::size_t count) {
-    if (args.size() != count + 1) throw UsageError(Narrow(command) + " takes " + std::to_string(count) + " argument(s)");
+    if (args.size() != count + 1)
+      throw UsageError(Narrow(command) + " takes " + std::to_string(count) + " argument(s)");
   };
   const auto control = [&](std::size_t at) { return ControlNamed(Narrow(args[at])); };
 
@@ -163,7 +134,8 @@ void Run(const std::vector<std::wstring>& args) {
     // Every control is found before the first click, so that clicks meant to
     // land together are posted together.
     std::vector<ControlId> targets;
-    for (std::size_t i = 1; i < args.size(); ++i) targets.push_back(window.ClickableCaptioned(args[i]));
+    for (std::size_t i = 1; i < args.size(); ++i)
+      targets.push_back(window.ClickableCaptioned(args[i]));
     for (const ControlId target : targets) window.Click(target);
   } else if (command == L"wait-visible") {
     expect(2);
@@ -180,7 +152,7 @@ void Run(const std::vector<std::wstring>& args) {
     win32::testing::SaveScreenshot(FoxbaneWindow::WaitForIt(kWindowWait).Handle(), args[1]);
   } else if (command == L"scan-screenshot") {
     expect(1);
-    ScreenshotDuringScan(FoxbaneWindow::WaitForIt(kWindowWait), args[1]);
+    ScreenshotDuringScan(FoxbaneWindow::WaitForIt(kWindowWait), args[1], kWindowWait);
   } else {
     throw UsageError("unknown command " + Narrow(command));
   }

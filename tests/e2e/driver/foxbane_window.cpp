@@ -13,7 +13,6 @@ namespace {
 
 using win32::Narrow;
 using win32::Wide;
-using win32::testing::ClassOf;
 using win32::testing::TextOf;
 
 HWND FindShownMainWindow() {
@@ -24,8 +23,14 @@ HWND FindShownMainWindow() {
   ::EnumWindows(
       [](HWND window, LPARAM state) -> BOOL {
         auto* wanted = reinterpret_cast<Search*>(state);
-        if (!::IsWindowVisible(window) || TextOf(window) != wanted->title ||
-            ClassOf(window) == L"#32770") {
+        // The caption as the system keeps it: no message to a window that
+        // may be busy, and nothing here can throw.
+        wchar_t caption[64] = {};
+        wchar_t className[16] = {};
+        ::GetWindowTextW(window, caption, 64);
+        ::GetClassNameW(window, className, 16);
+        if (!::IsWindowVisible(window) || wanted->title != caption ||
+            std::wstring_view(className) == L"#32770") {
           return TRUE;
         }
         wanted->found = window;
@@ -62,7 +67,8 @@ FoxbaneWindow FoxbaneWindow::WaitForIt(std::chrono::milliseconds limit) {
 
 HWND FoxbaneWindow::Control(ControlId control) const {
   const HWND found = win32::testing::FindControl(window_, control);
-  if (!found) throw std::runtime_error("the window has no control " + std::string(SpecOf(control).name));
+  if (!found)
+    throw std::runtime_error("the window has no control " + std::string(SpecOf(control).name));
   return found;
 }
 
@@ -91,8 +97,8 @@ ControlId FoxbaneWindow::ClickableCaptioned(std::wstring_view caption) const {
     }
   }
   if (matches.size() != 1) {
-    throw std::runtime_error(std::to_string(matches.size()) + " clickable controls are captioned \"" +
-                             Narrow(caption) + "\"");
+    throw std::runtime_error(std::to_string(matches.size()) +
+                             " clickable controls are captioned \"" + Narrow(caption) + "\"");
   }
   return matches.front();
 }

@@ -19,7 +19,8 @@ std::vector<DWORD> ProcessIds() {
   for (;;) {
     DWORD bytes = 0;
     const auto capacity = static_cast<DWORD>(ids.size() * sizeof(DWORD));
-    if (!::EnumProcesses(ids.data(), capacity, &bytes)) throw std::runtime_error("EnumProcesses failed");
+    if (!::EnumProcesses(ids.data(), capacity, &bytes))
+      throw std::runtime_error("EnumProcesses failed");
     if (bytes < capacity) {
       ids.resize(bytes / sizeof(DWORD));
       return ids;
@@ -29,7 +30,8 @@ std::vector<DWORD> ProcessIds() {
 }
 
 std::wstring ExecutablePath(DWORD pid) {
-  const UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+  const UniqueKernelHandle process(
+      ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
   HMODULE first = nullptr;
   DWORD needed = 0;
   if (!process || !::EnumProcessModules(process.Get(), &first, sizeof first, &needed)) return {};
@@ -41,8 +43,8 @@ std::wstring ExecutablePath(DWORD pid) {
 class Report {
  public:
   explicit Report(const std::filesystem::path& file)
-      : file_(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
+      : file_(::CreateFileW(file.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                            nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)) {
     if (!file_) throw std::runtime_error("cannot write " + file.string());
   }
 
@@ -66,7 +68,8 @@ std::vector<RunningProcess> ListRunningProcesses() {
   return processes;
 }
 
-void LaunchAndWatch(const std::filesystem::path& report, const std::vector<std::wstring>& programs) {
+void LaunchAndWatch(const std::filesystem::path& report,
+                    const std::vector<std::wstring>& programs) {
   if (programs.empty() || programs.size() > MAXIMUM_WAIT_OBJECTS) {
     throw std::runtime_error("launch takes 1 to 64 programs");
   }
@@ -90,8 +93,8 @@ void LaunchAndWatch(const std::filesystem::path& report, const std::vector<std::
     out.Line("started " + std::to_string(started.dwProcessId) + " " + win32::Narrow(program));
   }
   while (!running.empty()) {
-    const DWORD signalled =
-        ::WaitForMultipleObjects(static_cast<DWORD>(running.size()), running.data(), FALSE, INFINITE);
+    const DWORD signalled = ::WaitForMultipleObjects(static_cast<DWORD>(running.size()),
+                                                     running.data(), FALSE, INFINITE);
     const std::size_t index = signalled - WAIT_OBJECT_0;
     if (index >= running.size()) throw std::runtime_error("waiting for the programs failed");
     DWORD code = 0;

@@ -12,8 +12,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // Deny PROCESS_TERMINATE (1) to everyone, grant every other right, and
   // inherit nothing that could grant it back.
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:P(D;;0x1;;;WD)(A;;0x1ffffe;;;WD)",
-                                                              SDDL_REVISION_1, &descriptor, nullptr)) {
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(
+          L"D:P(D;;0x1;;;WD)(A;;0x1ffffe;;;WD)", SDDL_REVISION_1, &descriptor, nullptr)) {
     return 1;
   }
   const foxbane::win32::UniqueLocalMemory owned(descriptor);

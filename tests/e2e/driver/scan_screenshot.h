@@ -1,0 +1,17 @@
+#pragma once
+
+#include <chrono>
+#include <filesystem>
+
+#include "driver/foxbane_window.h"
+
+namespace foxbane::e2e {
+
+// Clicks "Scan" and saves, as a 24-bit BMP, a screenshot of the window taken
+// while the pass runs with its progress bar part-filled; throws when the
+// screen shows no such moment within the time. A pass long enough to be seen
+// needs a few large executables among the processes.
+void ScreenshotDuringScan(const FoxbaneWindow& window, const std::filesystem::path& file,
+                          std::chrono::milliseconds limit);
+
+}  // namespace foxbane::e2e
