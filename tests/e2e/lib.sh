@@ -22,6 +22,9 @@ e2e_end() {
   if [ "$status" -eq 0 ]; then
     rm -rf "$SESSION_DIR"
   else
+    # Kept: the outputs, the registry files, Program Files and C:\Foxbane;
+    # the copy of Windows itself is most of the prefix's 700 MB.
+    rm -rf "$SESSION_DIR/prefix/drive_c/windows"
     echo "Left for inspection: $SESSION_DIR" >&2
   fi
   exit "$status"
