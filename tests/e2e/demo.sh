@@ -22,7 +22,7 @@ trap 'stop_session; rm -rf "$SESSION_DIR"' EXIT
 copy_prepared_prefix "$SESSION_DIR/prefix"
 pace=0
 if [ -n "${DISPLAY:-}" ]; then pace=2; else start_private_display; fi
-wineserver -p
+wineserver -p >/dev/null 2>&1
 install_foxbane
 
 step() {

@@ -39,7 +39,7 @@ e2e_begin() {
   trap e2e_end EXIT
   copy_prepared_prefix "$SESSION_DIR/prefix"
   start_private_display
-  wineserver -p
+  wineserver -p >/dev/null 2>&1   # nothing of Wine may hold the caller's output open
   install_foxbane
 }
 
