@@ -17,7 +17,8 @@ std::span<const Isa> SupportedIsas();
 // Which of kTexts occur in `contents` as contiguous bytes (case-sensitive,
 // NUL an ordinary byte), found in a single pass over the bytes. The pass
 // ends early once every text of `enough` has been seen. Never reads outside
-// `contents`.
+// `contents`. The first form runs on the widest instruction set supported;
+// the second on `isa`, which must be one of SupportedIsas().
 TextSet FindTexts(std::string_view contents, TextSet enough);
 TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa);
 

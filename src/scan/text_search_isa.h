@@ -3,8 +3,6 @@
 #include <cstddef>
 #include <cstdint>
 
-
-
 // The vector forms of the search exist where the compiler can build x86
 // vector code; elsewhere the portable byte loop does all the work.
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
