@@ -47,17 +47,14 @@ TEST_F(Module1Test, ReportsThePlatformFamily) {
 TEST_F(Module1Test, EndsARunningProcessWithExitCodeZeroAndSaysNothing) {
   processes_.AddProcess(700, "C:\\Apps\\adware.exe");
   processes_.AddProcess(704, "C:\\Apps\\other.exe");
+  processes_.AddProcess(4294000000u, "C:\\Apps\\adware.exe");
   module1_.KillProcess(700);
+  module1_.KillProcess(-967296);
   EXPECT_EQ(processes_.ExitCode(700), 0u);
+  EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
   EXPECT_TRUE(processes_.IsRunning(704));
   EXPECT_TRUE(messages_.shown.empty());
   EXPECT_EQ(processes_.OpenHandleCount(), 0u);
-}
-
-TEST_F(Module1Test, EndsAProcessWhoseIdentifierIsShownNegative) {
-  processes_.AddProcess(4294000000u, "C:\\Apps\\adware.exe");
-  module1_.KillProcess(-967296);
-  EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
 }
 
 // The open is not checked: the termination through the null handle fails,

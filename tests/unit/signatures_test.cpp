@@ -59,16 +59,38 @@ class ExactBuffer {
   std::vector<char> bytes_;
 };
 
-TEST(FirstMatchingRule, FindsRuleOneTextsInEitherOrder) {
-  EXPECT_EQ(FirstMatchingRule(Joined({Text(0), Text(1)})), 1);
-  EXPECT_EQ(FirstMatchingRule(Joined({Text(1), Text(0)})), 1);
+std::string Wide(const std::vector<std::string>& texts) {
+  std::string wide;
+  for (const std::string& text : texts) {
+    for (const char c : text) wide += std::string{c, '\0'};
+  }
+  return wide;
 }
 
-TEST(FirstMatchingRule, FindsRuleThreeFromTheDomainHalvesApartInEitherOrder) {
-  const std::string head = Text(4), tail = Text(5), mka = Text(6);
-  EXPECT_EQ(FirstMatchingRule(Joined({head, mka, tail})), 3);
-  EXPECT_EQ(FirstMatchingRule(Joined({tail, head, mka})), 3);
-  EXPECT_EQ(FirstMatchingRule(Joined({head, tail})), 0);
+TEST(FirstMatchingRule, AppliesTheRulesInOrderToTheContentsAsBytes) {
+  const std::string rule4 = Joined(Rule(4));
+  const struct {
+    const char* what;
+    std::string contents;
+    int rule;
+  } cases[] = {
+      {"rule 1", Joined({Text(0), Text(1)}), 1},
+      {"rule 1 in the other order", Joined({Text(1), Text(0)}), 1},
+      {"rule 3 from the domain halves apart", Joined({Text(4), Text(6), Text(5)}), 3},
+      {"rule 3 halves in the other order", Joined({Text(5), Text(4), Text(6)}), 3},
+      {"the domain halves alone", Joined({Text(4), Text(5)}), 0},
+      {"rule 4 without its second text, then rule 5", Joined({Text(7)}) + Joined(Rule(5)), 5},
+      {"rules 5, 2 and 4: the first in order wins", Joined(Rule(5)) + Joined(Rule(2)) + rule4, 2},
+      {"rule 3 early, rule 1 only at the very end",
+       Joined(Rule(3)) + std::string(5000, 'x') + Joined(Rule(1), ""), 1},
+      {"rule 4 in capitals", Joined({"MF3_LP", Text(8)}), 0},
+      {"rule 4 with one capital", Joined({"Mf3_lp", Text(8)}), 0},
+      {"rule 4 in 16-bit characters", Wide(Rule(4)), 0},
+      {"rule 4 behind NUL bytes", std::string("MZ\0\0\0", 5) + Text(7) + std::string(300, '\0') + Text(8), 4},
+      {"rule 4 cut short by the end", rule4.substr(0, rule4.size() - 5), 0},
+      {"nothing", "", 0},
+  };
+  for (const auto& c : cases) EXPECT_EQ(FirstMatchingRule(c.contents), c.rule) << c.what;
 }
 
 TEST(FirstMatchingRule, EveryRuleHoldsOnlyWithAllItsTexts) {
@@ -82,46 +104,6 @@ TEST(FirstMatchingRule, EveryRuleHoldsOnlyWithAllItsTexts) {
           << "rule " << number << " without " << texts[left];
     }
   }
-}
-
-TEST(FirstMatchingRule, AFailedRuleLeavesTheLaterRulesToBeTried) {
-  // Rule 4's first text without its second, then all of rule 5.
-  EXPECT_EQ(FirstMatchingRule(Joined({Text(7)}) + Joined(Rule(5))), 5);
-}
-
-TEST(FirstMatchingRule, TheFirstRuleThatHoldsWins) {
-  // Everything that meets rule 1 meets rule 3 too.
-  EXPECT_EQ(FirstMatchingRule(Joined(Rule(1))), 1);
-  EXPECT_EQ(FirstMatchingRule(Joined(Rule(5)) + Joined(Rule(2)) + Joined(Rule(4))), 2);
-  // Rule 3 is met early, rule 1 only at the very end.
-  EXPECT_EQ(FirstMatchingRule(Joined(Rule(3)) + std::string(5000, 'x') + Joined(Rule(1), "")), 1);
-}
-
-TEST(FirstMatchingRule, ComparesCaseSensitively) {
-  EXPECT_EQ(FirstMatchingRule(Joined({"MF3_LP", Text(8)})), 0);
-  EXPECT_EQ(FirstMatchingRule(Joined({"Mf3_lp", Text(8)})), 0);
-}
-
-TEST(FirstMatchingRule, DoesNotFindTextsStoredAsSixteenBitCharacters) {
-  std::string wide;
-  for (const std::string& text : Rule(4)) {
-    for (char c : text) wide += std::string{c, '\0'};
-  }
-  EXPECT_EQ(FirstMatchingRule(wide), 0);
-}
-
-TEST(FirstMatchingRule, SearchesPastNulBytes) {
-  const std::string contents = std::string("MZ\0\0\0", 5) + Text(7) + std::string(300, '\0') + Text(8);
-  EXPECT_EQ(FirstMatchingRule(contents), 4);
-}
-
-TEST(FirstMatchingRule, EmptyContentsMeetNoRule) { EXPECT_EQ(FirstMatchingRule({}), 0); }
-
-TEST(FirstMatchingRule, ATextCutOffByTheEndIsNotThere) {
-  const std::string rule4 = Joined(Rule(4));
-  const std::string cut = Text(8).substr(0, 4);
-  EXPECT_EQ(FirstMatchingRule(Joined({Text(7)}) + cut), 0);
-  EXPECT_EQ(FirstMatchingRule(rule4.substr(0, rule4.size() - 5)), 0);
 }
 
 // Every text at every position of exact-size buffers of every size up to a
