@@ -11,7 +11,7 @@ inline constexpr std::string_view kScanningProcesses = "Scanning All Running Pro
 inline constexpr std::string_view kDescription =
     "Foxbane will scan all running programs, terminate any that are detected as a MarbleFox "
     "variant, and clean up any remnants.";
-inline constexpr std::string_view kCopyright = "Copyright (C) 2004-2026 The Foxbane Team";
+inline constexpr std::string_view kCopyright = "Copyright (C) 2004 Foxbane Team";
 inline constexpr std::string_view kDisclaimer =
     "DISCLAIMER OF WARRANTY: Foxbane is provided free of charge, on an \"as is\" basis, without "
     "warranty of any kind, express or implied, including without limitation any warranty of "
