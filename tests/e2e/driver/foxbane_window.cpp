@@ -1,10 +1,12 @@
 #include "driver/foxbane_window.h"
 
+#include <cstring>
 #include <stdexcept>
 #include <vector>
 
 #include "running_program.h"
 #include "win32/text.h"
+#include "win32/unique_handle.h"
 #include "window_probe.h"
 
 namespace foxbane::e2e {
@@ -40,16 +42,42 @@ HWND FindShownMainWindow() {
   return search.found;
 }
 
-// The innermost shown window of `top` under a point of the screen, going down
-// the stacking order as a mouse click would.
-HWND InnermostShownAt(HWND top, POINT screen) {
-  for (HWND current = top;;) {
-    POINT local = screen;
-    ::ScreenToClient(current, &local);
-    const HWND child = ::ChildWindowFromPointEx(current, local, CWP_SKIPINVISIBLE);
-    if (!child || child == current) return current;
-    current = child;
+RECT ScreenRect(HWND window) {
+  RECT place;
+  ::GetWindowRect(window, &place);
+  return place;
+}
+
+RECT ScreenClientRect(HWND window) {
+  RECT client;
+  ::GetClientRect(window, &client);
+  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+  return client;
+}
+
+// Removes a rectangle of the screen from the region.
+void Remove(HRGN region, const RECT& place) {
+  const win32::UniqueGdiObject part(::CreateRectRgnIndirect(&place));
+  ::CombineRgn(region, region, static_cast<HRGN>(part.Get()), RGN_DIFF);
+}
+
+// Keeps only the part of the region inside a rectangle of the screen.
+void KeepInside(HRGN region, const RECT& place) {
+  const win32::UniqueGdiObject part(::CreateRectRgnIndirect(&place));
+  ::CombineRgn(region, region, static_cast<HRGN>(part.Get()), RGN_AND);
+}
+
+// The centre of the region's first rectangle; nullopt for an empty region.
+std::optional<POINT> SomePointOf(HRGN region) {
+  const DWORD bytes = ::GetRegionData(region, 0, nullptr);
+  std::vector<char> data(bytes);
+  auto* rectangles = reinterpret_cast<RGNDATA*>(data.data());
+  if (bytes == 0 || !::GetRegionData(region, bytes, rectangles) || rectangles->rdh.nCount == 0) {
+    return std::nullopt;
   }
+  RECT first;
+  std::memcpy(&first, rectangles->Buffer, sizeof first);
+  return POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2};
 }
 
 bool IsClickable(ControlKind kind) {
@@ -75,18 +103,22 @@ HWND FoxbaneWindow::Control(ControlId control) const {
 std::optional<POINT> FoxbaneWindow::UncoveredPoint(ControlId id) const {
   const HWND control = Control(id);
   if (!::IsWindowVisible(control)) return std::nullopt;
-  RECT place;
-  ::GetWindowRect(control, &place);
-  // Every other pixel: a strip of a button left uncovered is a few pixels high.
-  for (LONG y = place.top; y < place.bottom; y += 2) {
-    for (LONG x = place.left; x < place.right; x += 2) {
-      POINT at{x, y};
-      if (InnermostShownAt(window_, at) != control) continue;
-      ::ScreenToClient(control, &at);
-      return at;
+  // What is left of the control once every shown window stacked above it,
+  // or above any of its containers, is taken away, and everything outside
+  // each container's client area.
+  const RECT place = ScreenRect(control);
+  const win32::UniqueGdiObject uncovered(::CreateRectRgnIndirect(&place));
+  const auto region = static_cast<HRGN>(uncovered.Get());
+  for (HWND level = control; level != window_; level = ::GetParent(level)) {
+    KeepInside(region, ScreenClientRect(::GetParent(level)));
+    for (HWND above = ::GetWindow(level, GW_HWNDPREV); above;
+         above = ::GetWindow(above, GW_HWNDPREV)) {
+      if (::IsWindowVisible(above)) Remove(region, ScreenRect(above));
     }
   }
-  return std::nullopt;
+  std::optional<POINT> at = SomePointOf(region);
+  if (at) ::ScreenToClient(control, &*at);
+  return at;
 }
 
 ControlId FoxbaneWindow::ClickableCaptioned(std::wstring_view caption) const {
