@@ -181,7 +181,14 @@ void Win32Window::SetVisible(ControlId control, bool visible) {
 }
 
 void Win32Window::SetText(ControlId control, std::string_view text) {
-  ::SetWindowTextW(ControlHandle(control), Wide(text).c_str());
+  const HWND handle = ControlHandle(control);
+  ::SetWindowTextW(handle, Wide(text).c_str());
+  if (control == ControlId::LogText) {
+    // The newest entries are the ones to read: keep them in view.
+    const auto end = static_cast<WPARAM>(::GetWindowTextLengthW(handle));
+    ::SendMessageW(handle, EM_SETSEL, end, static_cast<LPARAM>(end));
+    ::SendMessageW(handle, EM_SCROLLCARET, 0, 0);
+  }
 }
 
 void Win32Window::FocusControl(ControlId control) { ::SetFocus(ControlHandle(control)); }
