@@ -23,42 +23,20 @@ std::string AllRules() {
   return contents;
 }
 
-class MatchSignaturesTest : public ::testing::Test {
- protected:
-  MatchSignaturesTest() {
-    form_.AddProcessEntry("C:\\Apps\\clean.exe", 600);
-    form_.AddProcessEntry("C:\\Program Files\\Launch\\lp.exe", -967296);
-    form_.AddProcessEntry("C:\\Program Files\\Launch\\lp.exe", 704);
-  }
-  Rows Detected() { return sim_.window.Rows(ControlId::ResultsList); }
-
-  sim::SimPlatform sim_;
-  Form2 form_{sim_.platform};
-};
-
-TEST_F(MatchSignaturesTest, RecordsTheRowsPathAndPidOnce) {
-  form_.MatchSignatures(AllRules(), 2);
-  EXPECT_EQ(Detected(), (Rows{{"C:\\Program Files\\Launch\\lp.exe", "-967296"}}));
-  ASSERT_EQ(form_.ResultsList().Count(), 1);
-  EXPECT_EQ(form_.ResultsList().Item(1).pidText, "-967296");
-}
-
-TEST_F(MatchSignaturesTest, RecordsNothingWhenNoRuleHolds) {
-  form_.MatchSignatures("MZ\x90", 1);
-  form_.MatchSignatures("", 1);
-  EXPECT_TRUE(Detected().empty());
-}
-
-TEST_F(MatchSignaturesTest, RecordsEachProcessOfTheSameFile) {
-  form_.MatchSignatures(AllRules(), 2);
-  form_.MatchSignatures(AllRules(), 3);
-  EXPECT_EQ(Detected(), (Rows{{"C:\\Program Files\\Launch\\lp.exe", "-967296"},
-                              {"C:\\Program Files\\Launch\\lp.exe", "704"}}));
-}
-
-TEST_F(MatchSignaturesTest, AMatchForARowThatIsNotThereAddsNothing) {
-  EXPECT_THROW(form_.MatchSignatures(AllRules(), 4), StepFailed);
-  EXPECT_TRUE(Detected().empty());
+// A match adds the row's path and PID once, however many rules hold; a row
+// that is not there adds nothing.
+TEST(MatchSignaturesTest, RecordsTheMatchingRowsPathAndPidOnce) {
+  sim::SimPlatform sim;
+  Form2 form{sim.platform};
+  form.AddProcessEntry("C:\\Apps\\clean.exe", 600);
+  form.AddProcessEntry("C:\\Program Files\\Launch\\lp.exe", -967296);
+  form.MatchSignatures("MZ\x90", 1);
+  form.MatchSignatures(AllRules(), 2);
+  EXPECT_THROW(form.MatchSignatures(AllRules(), 3), StepFailed);
+  EXPECT_EQ(sim.window.Rows(ControlId::ResultsList),
+            (Rows{{"C:\\Program Files\\Launch\\lp.exe", "-967296"}}));
+  ASSERT_EQ(form.ResultsList().Count(), 1);
+  EXPECT_EQ(form.ResultsList().Item(1).pidText, "-967296");
 }
 
 }  // namespace

@@ -38,48 +38,31 @@ class Module1Test : public ::testing::Test {
   Module1 module1_{processes_, messages_};
 };
 
-TEST_F(Module1Test, ReportsThePlatformFamily) {
-  EXPECT_EQ(module1_.GetPlatformId(), 2);
-  processes_.SetPlatformId(1);
-  EXPECT_EQ(module1_.GetPlatformId(), 1);
-}
-
-TEST_F(Module1Test, EndsARunningProcessWithExitCodeZeroAndSaysNothing) {
-  processes_.AddProcess(700, "C:\\Apps\\adware.exe");
-  processes_.AddProcess(704, "C:\\Apps\\other.exe");
-  processes_.AddProcess(4294000000u, "C:\\Apps\\adware.exe");
-  module1_.KillProcess(700);
-  module1_.KillProcess(-967296);
-  EXPECT_EQ(processes_.ExitCode(700), 0u);
-  EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
-  EXPECT_TRUE(processes_.IsRunning(704));
-  EXPECT_TRUE(messages_.shown.empty());
-  EXPECT_EQ(processes_.OpenHandleCount(), 0u);
-}
-
-// The open is not checked: the termination through the null handle fails,
-// and its error, not the open's, is what the user reads.
-TEST_F(Module1Test, AProcessThatCannotBeOpenedReportsTheInvalidHandle) {
-  processes_.AddProcess(700, "C:\\Apps\\adware.exe");
-  processes_.Exit(700);
-  processes_.AddProcess(704, "C:\\Apps\\guarded.exe");
-  processes_.DenyOpen(704);
-  module1_.KillProcess(700);
-  module1_.KillProcess(704);
-  const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
-  EXPECT_EQ(messages_.shown, (std::vector<std::string>{invalidHandle, invalidHandle}));
-  EXPECT_TRUE(processes_.IsRunning(704));
-}
-
-TEST_F(Module1Test, ARefusedTerminationReportsTheRefusalAndReleasesTheHandleAfterwards) {
-  processes_.AddProcess(700, "C:\\Apps\\guarded.exe");
+// A refusal is shown while its handle is still open. The open is not
+// checked: for a process that cannot be opened (ended, guarded, missing) the
+// termination through the null handle fails, and its error is what shows.
+TEST_F(Module1Test, EndsProcessesWithExitCodeZeroAndShowsEachFailureInTurn) {
+  processes_.AddProcess(700, "C:\\Apps\\refusing.exe");
   processes_.RefuseTermination(700);
-  module1_.KillProcess(700);
+  processes_.AddProcess(704, "C:\\Apps\\ended.exe");
+  processes_.Exit(704);
+  processes_.AddProcess(708, "C:\\Apps\\guarded.exe");
+  processes_.DenyOpen(708);
+  processes_.AddProcess(712, "C:\\Apps\\adware.exe");
+  processes_.AddProcess(4294000000u, "C:\\Apps\\adware.exe");
+  processes_.AddProcess(716, "C:\\Apps\\bystander.exe");
+  for (const std::int32_t pid : {712, 700, 704, 708, 123456, -967296}) module1_.KillProcess(pid);
+  const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
   EXPECT_EQ(messages_.shown,
-            (std::vector<std::string>{kFirstLines + "ERROR: Access is denied.\r\n"}));
-  EXPECT_EQ(messages_.handlesOpenWhileShown, (std::vector<std::size_t>{1}));
+            (std::vector<std::string>{kFirstLines + "ERROR: Access is denied.\r\n", invalidHandle,
+                                      invalidHandle, invalidHandle}));
+  EXPECT_EQ(messages_.handlesOpenWhileShown, (std::vector<std::size_t>{1, 0, 0, 0}));
   EXPECT_EQ(processes_.OpenHandleCount(), 0u);
+  EXPECT_EQ(processes_.ExitCode(712), 0u);
+  EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
   EXPECT_TRUE(processes_.IsRunning(700));
+  EXPECT_TRUE(processes_.IsRunning(708));
+  EXPECT_TRUE(processes_.IsRunning(716));
 }
 
 TEST_F(Module1Test, WithoutASystemTextTheLastLineIsTheBlankBuffer) {
@@ -89,19 +72,6 @@ TEST_F(Module1Test, WithoutASystemTextTheLastLineIsTheBlankBuffer) {
   module1_.KillProcess(700);
   EXPECT_EQ(messages_.shown,
             (std::vector<std::string>{kFirstLines + "ERROR: " + std::string(200, ' ')}));
-}
-
-TEST_F(Module1Test, EachFailureShowsItsOwnMessageInTurn) {
-  processes_.AddProcess(700, "C:\\Apps\\a.exe");
-  processes_.RefuseTermination(700);
-  processes_.AddProcess(704, "C:\\Apps\\b.exe");
-  module1_.KillProcess(700);
-  module1_.KillProcess(123456);
-  module1_.KillProcess(704);
-  EXPECT_EQ(messages_.shown, (std::vector<std::string>{
-                                 kFirstLines + "ERROR: Access is denied.\r\n",
-                                 kFirstLines + "ERROR: The handle is invalid.\r\n"}));
-  EXPECT_EQ(processes_.ExitCode(704), 0u);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <stdexcept>
+#include <utility>
 
 #include "sim/faults.h"
 #include "sim/sim_file_system.h"
@@ -21,58 +22,36 @@ class SimFileSystemTest : public ::testing::Test {
   SimFileSystem files{faults};
 };
 
-struct PortCall {
-  const char* operation;
-  std::function<ErrorCode(SimFileSystem&)> call;
-};
-
 TEST_F(SimFileSystemTest, EveryOperationFailsWithThePlannedCodeAndChangesNothing) {
   const std::string path = "C:\\Data\\a.txt";
   files.WriteFile(path, "abc");
-  const std::vector<PortCall> calls = {
-      {"FileSystem.FindFile",
-       [&](SimFileSystem& fs) { return fs.FindFile(path, 0).empty() ? kPlanned : 0; }},
-      {"FileSystem.ResetAttributes", [&](SimFileSystem& fs) { return fs.ResetAttributes(path); }},
-      {"FileSystem.OpenForRead",
-       [&](SimFileSystem& fs) {
-         std::unique_ptr<ReadableFile> file;
-         return fs.OpenForRead(path, file);
-       }},
-      {"FileSystem.Size",
-       [&](SimFileSystem& fs) {
-         std::unique_ptr<ReadableFile> file;
-         std::uint64_t size = 0;
-         return fs.OpenForRead(path, file) ? 0 : file->Size(size);
-       }},
+  std::unique_ptr<ReadableFile> reader;
+  std::unique_ptr<AppendableFile> appender;
+  std::uint64_t size = 0;
+  std::string buffer(3, '\0');
+  std::uint32_t count = 0;
+  // A call that cannot reach the planned operation answers 0, failing the check.
+  const std::pair<const char*, std::function<ErrorCode()>> calls[] = {
+      {"FileSystem.FindFile", [&] { return files.FindFile(path, 0).empty() ? kPlanned : 0; }},
+      {"FileSystem.ResetAttributes", [&] { return files.ResetAttributes(path); }},
+      {"FileSystem.OpenForRead", [&] { return files.OpenForRead(path, reader); }},
+      {"FileSystem.Size", [&] { return files.OpenForRead(path, reader) ? 0 : reader->Size(size); }},
       {"FileSystem.ReadFromStart",
-       [&](SimFileSystem& fs) {
-         std::unique_ptr<ReadableFile> file;
-         std::string buffer(3, '\0');
-         return fs.OpenForRead(path, file) ? 0 : file->ReadFromStart(buffer);
-       }},
-      {"FileSystem.OpenForAppend",
-       [&](SimFileSystem& fs) {
-         std::unique_ptr<AppendableFile> file;
-         return fs.OpenForAppend(path, file);
-       }},
+       [&] { return files.OpenForRead(path, reader) ? 0 : reader->ReadFromStart(buffer); }},
+      {"FileSystem.OpenForAppend", [&] { return files.OpenForAppend(path, appender); }},
       {"FileSystem.AppendText",
-       [&](SimFileSystem& fs) {
-         std::unique_ptr<AppendableFile> file;
-         return fs.OpenForAppend(path, file) ? 0 : file->AppendText("more");
-       }},
-      {"FileSystem.RemoveFile", [&](SimFileSystem& fs) { return fs.RemoveFile(path); }},
-      {"FileSystem.RemoveFolder", [&](SimFileSystem& fs) { return fs.RemoveFolder("C:\\Data"); }},
-      {"FileSystem.CountListedFiles",
-       [&](SimFileSystem& fs) {
-         std::uint32_t count = 0;
-         return fs.CountListedFiles("C:\\Data", count);
-       }},
+       [&] { return files.OpenForAppend(path, appender) ? 0 : appender->AppendText("more"); }},
+      {"FileSystem.RemoveFile", [&] { return files.RemoveFile(path); }},
+      {"FileSystem.RemoveFolder", [&] { return files.RemoveFolder("C:\\Data"); }},
+      {"FileSystem.CountListedFiles", [&] { return files.CountListedFiles("C:\\Data", count); }},
   };
-  for (const PortCall& planned : calls) {
-    SCOPED_TRACE(planned.operation);
+  for (const auto& [operation, call] : calls) {
+    SCOPED_TRACE(operation);
+    reader.reset();
+    appender.reset();
     faults.Clear();
-    faults.Fail(planned.operation, kPlanned);
-    EXPECT_EQ(planned.call(files), kPlanned);
+    faults.Fail(operation, kPlanned);
+    EXPECT_EQ(call(), kPlanned);
     EXPECT_EQ(files.Contents(path), "abc");
   }
 }
@@ -129,15 +108,12 @@ TEST_F(SimFileSystemTest, FoldersThatCannotBeRemovedWhenEmpty) {
   EXPECT_TRUE(files.FolderExists("c:\\program files\\current\\"));
 }
 
-TEST_F(SimFileSystemTest, OnlyDriveCExistsUntilSomethingIsMadeOnAnother) {
+TEST_F(SimFileSystemTest, OnlyDriveCExistsUntilUsedAndRelativePathsStartAtItsRoot) {
   std::unique_ptr<AppendableFile> file;
   EXPECT_EQ(files.OpenForAppend("D:\\log.txt", file), win_error::kPathNotFound);
   files.MakeFolder("d:\\Tools");
   EXPECT_EQ(files.OpenForAppend("D:\\log.txt", file), win_error::kSuccess);
   EXPECT_TRUE(files.FolderExists("D:\\TOOLS"));
-}
-
-TEST_F(SimFileSystemTest, RelativePathsAreTakenFromTheRootOfC) {
   files.WriteFile("C:\\HKCU", "[Section]\r\n");
   EXPECT_EQ(files.FindFile("hkcu", 0), "HKCU");
   EXPECT_EQ(files.FindFile("\\HKCU", 0), "HKCU");
