@@ -8,20 +8,6 @@ namespace {
 
 using C = ControlId;
 
-constexpr std::string_view kUninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
-constexpr std::string_view kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-constexpr std::string_view kCodeStore =
-    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
-    "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-constexpr std::string_view kClass = "CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-constexpr std::string_view kTypeLib = "TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
-constexpr std::string_view kCompatibility[] = {
-    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
-    "{f0aa2376-f073-4e57-86e8-0238f99087c7}",
-    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
-    "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
-};
-
 const std::string kProtection =
     "[PROTECTION] Internet Explorer will now block any further installation attempts of known "
     "MarbleFox versions.\r\n"

@@ -18,12 +18,6 @@ const std::string kOldLog = "an earlier scan's record\r\n";
 const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
 const std::string kEvil = "C:\\Users\\me\\AppData\\evil.exe";
 const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
-const std::string kCodeStore =
-    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
-    "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-const std::string kClass = "CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-const std::string kTypeLib = "TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
-const std::string kCompatibility = "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\";
 
 // Everything the cleanup handles, next to things it must leave alone.
 void PlantInfection(SimMachine& machine) {
@@ -40,12 +34,12 @@ void PlantInfection(SimMachine& machine) {
   registry.SetString(kHkcu, kRunKey, "other", "C:\\Windows\\other.exe");
   registry.SetString(kHklm, kRunKey, "evil", kEvil);
   registry.SetString(kHklm, kRunKey, "empty", "");
-  const std::string uninstall = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+  const std::string uninstall = kUninstall + "\\";
   registry.SetString(kHklm, uninstall + "bad", "UninstallString", kBad + " /uninstall");
   registry.SetString(kHklm, uninstall + "Other App", "UninstallString", "C:\\Other\\u.exe");
-  registry.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "disp", "1");
-  registry.SetDword(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "np", 3);
-  registry.SetString(kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir",
+  registry.SetString(kHklm, kCurrentVersion, "disp", "1");
+  registry.SetDword(kHklm, kCurrentVersion, "np", 3);
+  registry.SetString(kHklm, kCurrentVersion, "ProgramFilesDir",
                      "C:\\Program Files");
   files.WriteFile(kOcx, "ocx");
   registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
@@ -59,8 +53,7 @@ void PlantInfection(SimMachine& machine) {
   registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst\\CLSID");
   registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst.1\\CurVer");
   registry.CreateKeyPath(kHkcr, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32");
-  registry.SetDword(kHklm, kCompatibility + "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
-                    "Compatibility Flags", 0x2400);
+  registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2400);
 }
 
 // What the cleanup may remove: the detected files and folder, and these keys

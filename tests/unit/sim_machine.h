@@ -21,6 +21,22 @@ inline constexpr RegKey kHkcu = reg_root::kCurrentUser;
 inline constexpr RegKey kHkcr = reg_root::kClassesRoot;
 inline constexpr std::string_view kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
+// Where the adware's remnants live, written out here rather than taken from
+// the program, so the tests hold the program's own copies to account.
+inline const std::string kCurrentVersion = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+inline const std::string kUninstall = kCurrentVersion + "\\Uninstall";
+inline const std::string kCodeStore =
+    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
+    "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
+inline const std::string kClass = "CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
+inline const std::string kTypeLib = "TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
+inline const std::string kCompatibility[] = {
+    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
+    "{f0aa2376-f073-4e57-86e8-0238f99087c7}",
+    "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
+    "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
+};
+
 // A whole machine in memory with Foxbane's window on it, loaded and showing
 // its start screen.
 class SimMachine {
