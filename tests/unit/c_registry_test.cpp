@@ -26,18 +26,11 @@ namespace {
 using reg_root::kCurrentUser;
 using reg_root::kLocalMachine;
 using Names = std::vector<std::string>;
+using Listing = bool (cRegistry::*)(Names&, std::int32_t&);
+constexpr Listing kValues = &cRegistry::EnumerateValues;
+constexpr Listing kSections = &cRegistry::EnumerateSections;
 
 constexpr std::string_view kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-
-// A registry whose subkey listing runs into an unexpected error.
-class RegistryThatThrowsWhileListingSubkeys : public sim::SimRegistry {
- public:
-  using SimRegistry::SimRegistry;
-  ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override {
-    if (index == 1) throw std::runtime_error("Out of memory");
-    return SimRegistry::EnumKey(key, index, name);
-  }
-};
 
 class cRegistryTest : public ::testing::Test {
  protected:
@@ -50,17 +43,11 @@ class cRegistryTest : public ::testing::Test {
     object.SectionKey(std::string(keyPath));
     return object;
   }
-  Names Values(cRegistry& object) {
+  // What a listing leaves in place of a stale list; its count must match.
+  static Names List(cRegistry& object, Listing listing) {
     Names names = {"stale"};
     std::int32_t count = -1;
-    EXPECT_TRUE(object.EnumerateValues(names, count));
-    EXPECT_EQ(count, static_cast<std::int32_t>(names.size()));
-    return names;
-  }
-  Names Sections(cRegistry& object) {
-    Names names = {"stale"};
-    std::int32_t count = -1;
-    EXPECT_TRUE(object.EnumerateSections(names, count));
+    EXPECT_TRUE((object.*listing)(names, count));
     EXPECT_EQ(count, static_cast<std::int32_t>(names.size()));
     return names;
   }
@@ -69,23 +56,6 @@ class cRegistryTest : public ::testing::Test {
   sim::SimRegistry registry{faults};
   sim::SimEnvironment environment;
 };
-
-TEST_F(cRegistryTest, StartsEmptyAndTheRootTextsNameTheUserAndMachineRoots) {
-  cRegistry object(registry, environment);
-  EXPECT_EQ(object.ValueType(), 0);
-  EXPECT_EQ(object.ClassKey(), 0);
-  EXPECT_EQ(object.SectionKey(), "");
-  EXPECT_EQ(object.ValueKey(), "");
-  EXPECT_TRUE(object.Default().IsEmpty());
-
-  registry.SetString(kCurrentUser, kRun, "user", "x");
-  registry.SetString(kLocalMachine, kRun, "machine", "x");
-  object.SectionKey(std::string(kRun));
-  object.ClassKey(ToInt32("-2147483647"));
-  EXPECT_EQ(Values(object), Names{"user"});
-  object.ClassKey(ToInt32("-2147483646"));
-  EXPECT_EQ(Values(object), Names{"machine"});
-}
 
 TEST_F(cRegistryTest, KeyExistsOpensTheKeyForQueryingOnly) {
   registry.CreateKeyPath(kCurrentUser, kRun);
@@ -97,43 +67,26 @@ TEST_F(cRegistryTest, KeyExistsOpensTheKeyForQueryingOnly) {
   EXPECT_FALSE(At(kCurrentUser, kRun).KeyExists());
 }
 
+// The root texts a caller stores are the signed forms of the user and
+// machine roots; each listing replaces the previous one.
 TEST_F(cRegistryTest, EnumerateValuesListsNamesInTheOrderTheRegistryGivesThem) {
+  const std::string longest(16383, 'v');
   registry.SetString(kCurrentUser, kRun, "Zeta", "1");
   registry.SetString(kCurrentUser, kRun, "", "default");
   registry.SetDword(kCurrentUser, kRun, "alpha", 2);
-  cRegistry object = At(kCurrentUser, kRun);
-  EXPECT_EQ(Values(object), (Names{"Zeta", "", "alpha"}));
-}
-
-TEST_F(cRegistryTest, EnumerateValuesOfAnEmptyOrMissingKeyClearsTheList) {
+  registry.SetDword(kCurrentUser, kRun, longest, 1);
+  registry.SetString(kLocalMachine, kRun, "machine", "x");
   registry.CreateKeyPath(kCurrentUser, "Software\\Empty");
-  cRegistry empty = At(kCurrentUser, "Software\\Empty");
-  EXPECT_EQ(Values(empty), Names{});
-  cRegistry missing = At(kCurrentUser, "Software\\Missing");
-  EXPECT_EQ(Values(missing), Names{});
-}
-
-TEST_F(cRegistryTest, EnumerateValuesTwiceOnOneObjectGivesTwoIndependentLists) {
-  registry.SetString(kCurrentUser, "Software\\A", "a1", "x");
-  registry.SetString(kCurrentUser, "Software\\A", "a2", "x");
-  registry.SetString(kCurrentUser, "Software\\B", "b1", "x");
-  cRegistry object = At(kCurrentUser, "Software\\A");
-  Names names;
-  std::int32_t count = 0;
-  object.EnumerateValues(names, count);
-  EXPECT_EQ(names, (Names{"a1", "a2"}));
-  object.SectionKey("Software\\B");
-  object.EnumerateValues(names, count);
-  EXPECT_EQ(names, Names{"b1"});
-  EXPECT_EQ(count, 1);
-}
-
-TEST_F(cRegistryTest, EnumerateValuesTakesTheLongestNamesWhole) {
-  const std::string longest(16383, 'v');
-  registry.SetDword(kCurrentUser, "Software\\Long", "short", 1);
-  registry.SetDword(kCurrentUser, "Software\\Long", longest, 1);
-  cRegistry object = At(kCurrentUser, "Software\\Long");
-  EXPECT_EQ(Values(object), (Names{"short", longest}));
+  cRegistry object(registry, environment);
+  object.SectionKey(std::string(kRun));
+  object.ClassKey(ToInt32("-2147483647"));
+  EXPECT_EQ(List(object, kValues), (Names{"Zeta", "", "alpha", longest}));
+  object.ClassKey(ToInt32("-2147483646"));
+  EXPECT_EQ(List(object, kValues), Names{"machine"});
+  object.SectionKey("Software\\Empty");
+  EXPECT_EQ(List(object, kValues), Names{});
+  object.SectionKey("Software\\Missing");
+  EXPECT_EQ(List(object, kValues), Names{});
 }
 
 TEST_F(cRegistryTest, EnumerateValuesKeepsWhatItFoundWhenTheListingBreaksOff) {
@@ -141,9 +94,9 @@ TEST_F(cRegistryTest, EnumerateValuesKeepsWhatItFoundWhenTheListingBreaksOff) {
   registry.SetDword(kCurrentUser, kRun, "b", 2);
   cRegistry object = At(kCurrentUser, kRun);
   faults.Fail("Registry.EnumValue", win_error::kNotEnoughMemory, 2);
-  EXPECT_EQ(Values(object), Names{"a"});
+  EXPECT_EQ(List(object, kValues), Names{"a"});
   faults.Fail("Registry.QueryLongestValueName", win_error::kAccessDenied);
-  EXPECT_EQ(Values(object), Names{});
+  EXPECT_EQ(List(object, kValues), Names{});
 }
 
 TEST_F(cRegistryTest, EnumerateSectionsListsSubkeysInSortedOrder) {
@@ -152,10 +105,20 @@ TEST_F(cRegistryTest, EnumerateSectionsListsSubkeysInSortedOrder) {
     registry.CreateKeyPath(kLocalMachine, "SOFTWARE\\Units\\" + name + "\\Leaf");
   }
   cRegistry object = At(kLocalMachine, "SOFTWARE\\Units");
-  EXPECT_EQ(Sections(object), (Names{"A", "b", longest}));
+  EXPECT_EQ(List(object, kSections), (Names{"A", "b", longest}));
   object.SectionKey("SOFTWARE\\Missing");
-  EXPECT_EQ(Sections(object), Names{});
+  EXPECT_EQ(List(object, kSections), Names{});
 }
+
+// A registry whose subkey listing runs into an unexpected error.
+class RegistryThatThrowsWhileListingSubkeys : public sim::SimRegistry {
+ public:
+  using SimRegistry::SimRegistry;
+  ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override {
+    if (index == 1) throw std::runtime_error("Out of memory");
+    return SimRegistry::EnumKey(key, index, name);
+  }
+};
 
 TEST_F(cRegistryTest, EnumerateSectionsRaisesTheClassErrorAndClosesTheKey) {
   RegistryThatThrowsWhileListingSubkeys throwing(faults);
@@ -177,12 +140,9 @@ TEST_F(cRegistryTest, EnumerateSectionsRaisesTheClassErrorAndClosesTheKey) {
   EXPECT_EQ(throwing.OpenHandleCount(), 0u);
 }
 
-TEST_F(cRegistryTest, ByteSwapLongReversesTheFourBytes) {
+TEST_F(cRegistryTest, PrivateHelpersSwapTheFourBytesAndExpandKnownReferences) {
   EXPECT_EQ(cRegistryTestAccess::ByteSwapLong(0x12345678u), 0x78563412u);
   EXPECT_EQ(cRegistryTestAccess::ByteSwapLong(0xFF000001u), 0x010000FFu);
-}
-
-TEST_F(cRegistryTest, ExpandEnvironmentReplacesKnownReferences) {
   environment.SetVariable("ProgramFiles", "C:\\Program Files");
   cRegistry object(registry, environment);
   EXPECT_EQ(cRegistryTestAccess::ExpandEnvironment(object, "%PROGRAMFILES%\\MF\\%Unknown%"),

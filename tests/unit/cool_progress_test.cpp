@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <utility>
@@ -17,9 +18,10 @@ using ::testing::IsEmpty;
 
 Rgb Grey(std::uint8_t level) { return {level, level, level}; }
 
-// Paints onto a raster of CoolProgress1's size (401 x 17 pixels, 6015 x 255
-// twips) and keeps every figure asked for, so a test can see both the
-// picture and how it was drawn.
+// Paints onto a raster of CoolProgress1's size (401 pixels, 6015 twips wide;
+// 17 pixels, 255 twips high unless asked otherwise) and keeps every figure
+// asked for, so a test can see both the picture and how it was drawn. (The
+// raster's own outlines are made of lines, so it is held, not derived from.)
 class RecordingSurface : public DrawingSurface {
  public:
   struct Figure {
@@ -27,9 +29,12 @@ class RecordingSurface : public DrawingSurface {
     double x1, y1, x2, y2;
     Rgb colour;
   };
+  struct Expected {
+    int x, y;
+    Rgb colour;
+  };
 
-  explicit RecordingSurface(int width = 401, int height = 17, Rgb background = {1, 2, 3})
-      : raster(width, height, background) {}
+  RecordingSurface(int height, Rgb background) : raster(401, height, background) {}
 
   double WidthTwips() override { return raster.WidthTwips(); }
   double HeightTwips() override { return raster.HeightTwips(); }
@@ -48,12 +53,16 @@ class RecordingSurface : public DrawingSurface {
     raster.Fill(x1, y1, x2, y2, colour);
   }
 
+  Rgb Pixel(int x, int y) const { return raster.Pixel(x, y); }
   std::vector<Rgb> Pixels() const {
     std::vector<Rgb> all;
     for (int y = 0; y < raster.height(); ++y) {
-      for (int x = 0; x < raster.width(); ++x) all.push_back(raster.Pixel(x, y));
+      for (int x = 0; x < raster.width(); ++x) all.push_back(Pixel(x, y));
     }
     return all;
+  }
+  void ExpectPixels(std::initializer_list<Expected> expected) const {
+    for (const Expected& at : expected) EXPECT_EQ(Pixel(at.x, at.y), at.colour) << at.x << "," << at.y;
   }
   // The shading lines of the last redraw: the figures before its first outline.
   std::vector<Figure> GradientLines() const {
@@ -70,10 +79,9 @@ class RecordingSurface : public DrawingSurface {
 };
 
 struct Bar {
-  explicit Bar(RecordingSurface drawingArea = RecordingSurface())
-      : surface(std::move(drawingArea)), progress(surface, [this](std::string_view name) {
-          reported.emplace_back(name);
-        }) {
+  explicit Bar(int height = 17, Rgb background = {1, 2, 3})
+      : surface(height, background),
+        progress(surface, [this](std::string_view name) { reported.emplace_back(name); }) {
     progress.InitProperties();
   }
   // Redraws at `percent` and keeps only that redraw's figures.
@@ -87,25 +95,14 @@ struct Bar {
   std::vector<std::string> reported;
 };
 
-TEST(CoolProgress, NewInstanceHoldsItsDefaults) {
-  Bar bar;
-  EXPECT_EQ(bar.progress.GradientFrom(), 190);
-  EXPECT_EQ(bar.progress.GradientTo(), 230);
-  EXPECT_EQ(bar.progress.RedHue(), 0);
-  EXPECT_EQ(bar.progress.BlueHue(), 0);
-  EXPECT_EQ(bar.progress.GreenHue(), 0);
-  EXPECT_EQ(bar.progress.Percent(), 0);
-  EXPECT_THAT(bar.surface.figures, IsEmpty());  // nothing drawn before a show or assignment
-}
-
-TEST(CoolProgress, ShadesEachRowOfTheBlockAndOneBelow) {
+TEST(CoolProgress, ThirtyThreePercentShadesAndFramesAboutOneHundredThirtyTwoPixels) {
   Bar bar;
   bar.progress.Show();
   bar.DrawAt(33);
   std::vector<int> greys;
   for (const auto& line : bar.surface.GradientLines()) {
     EXPECT_EQ(line.y1, line.y2);
-    EXPECT_EQ(line.y1, 15.0 * static_cast<double>(greys.size()));
+    EXPECT_EQ(line.y1, 15.0 * static_cast<double>(greys.size()));  // each row and one below
     EXPECT_EQ(line.x2, 1985);  // round(6015 / 100 * 33)
     EXPECT_EQ(line.colour, Grey(line.colour.red));
     greys.push_back(line.colour.red);
@@ -114,32 +111,19 @@ TEST(CoolProgress, ShadesEachRowOfTheBlockAndOneBelow) {
                                  225, 228, 230, 232));
   // Three frame passes follow: Down3D (outline, track, four edges), Up3D.
   EXPECT_EQ(bar.surface.figures.size(), 18u + 6u + 5u);
-  // Inside the block the shading shows between the frames.
   for (int y = 2; y <= 14; ++y) {
-    EXPECT_EQ(bar.surface.raster.Pixel(60, y), Grey(static_cast<std::uint8_t>(greys[y])));
+    EXPECT_EQ(bar.surface.Pixel(60, y), Grey(static_cast<std::uint8_t>(greys[y])));
   }
+  // The block's outline and inner edges, then the track, which covers the
+  // bar's outline, with Down3D's inset lines running on.
+  bar.surface.ExpectPixels({{0, 8, Grey(76)}, {1, 8, Grey(255)}, {60, 1, Grey(255)},
+                            {60, 15, Grey(173)}, {130, 8, Grey(173)}, {131, 8, Grey(76)},
+                            {132, 8, Grey(130)}, {132, 0, Grey(130)}, {200, 1, Grey(173)},
+                            {200, 15, Grey(205)}, {399, 8, Grey(205)}, {400, 8, Grey(130)}});
 }
 
-TEST(CoolProgress, ThirtyThreePercentFillsAboutOneHundredThirtyTwoPixels) {
-  Bar bar;
-  bar.progress.Show();
-  bar.DrawAt(33);
-  const auto& raster = bar.surface.raster;
-  EXPECT_EQ(raster.Pixel(0, 8), Grey(76));     // block outline, left
-  EXPECT_EQ(raster.Pixel(1, 8), Grey(255));    // inner left edge
-  EXPECT_EQ(raster.Pixel(60, 1), Grey(255));   // inner top edge
-  EXPECT_EQ(raster.Pixel(60, 15), Grey(173));  // inner bottom edge
-  EXPECT_EQ(raster.Pixel(130, 8), Grey(173));  // inner right edge
-  EXPECT_EQ(raster.Pixel(131, 8), Grey(76));   // block outline, right
-  EXPECT_EQ(raster.Pixel(132, 8), Grey(130));  // track
-  EXPECT_EQ(raster.Pixel(132, 0), Grey(130));  // the track covers the bar's outline
-  EXPECT_EQ(raster.Pixel(200, 1), Grey(173));  // Down3D's inset lines run on
-  EXPECT_EQ(raster.Pixel(200, 15), Grey(205));
-  EXPECT_EQ(raster.Pixel(399, 8), Grey(205));
-  EXPECT_EQ(raster.Pixel(400, 8), Grey(130));
-}
-
-// The whole bar is track with Down3D's inset lines, and nothing else.
+// The whole bar is track with Down3D's inset lines, and nothing else: every
+// pixel is painted on each redraw, so a lowered Percent leaves no trace.
 TEST(CoolProgress, ZeroPercentIsAllTrack) {
   Bar bar;
   bar.progress.Percent(50);
@@ -147,12 +131,10 @@ TEST(CoolProgress, ZeroPercentIsAllTrack) {
   bar.DrawAt(0);
   for (int y = 0; y < 17; ++y) {
     for (int x = 0; x < 401; ++x) {
-      Rgb expected = Grey(130);
-      if (y == 1 && x >= 1 && x <= 399) expected = Grey(173);
-      if (x == 1 && y >= 2 && y <= 15) expected = Grey(173);
-      if (y == 15 && x >= 2) expected = Grey(205);
-      if (x == 399 && y >= 2 && y <= 15) expected = Grey(205);
-      ASSERT_EQ(bar.surface.raster.Pixel(x, y), expected) << x << "," << y;
+      const bool leftOrTop = (y == 1 && x >= 1 && x <= 399) || (x == 1 && y >= 2 && y <= 15);
+      const bool bottomOrRight = (y == 15 && x >= 2) || (x == 399 && y >= 2 && y <= 15);
+      const Rgb expected = bottomOrRight ? Grey(205) : leftOrTop ? Grey(173) : Grey(130);
+      ASSERT_EQ(bar.surface.Pixel(x, y), expected) << x << "," << y;
     }
   }
   EXPECT_EQ(bar.surface.figures.size(), 18u + 6u);  // no Up3D
@@ -163,36 +145,32 @@ TEST(CoolProgress, HundredPercentLeavesNoTrack) {
   bar.progress.Show();
   bar.DrawAt(100);
   for (const Rgb& pixel : bar.surface.Pixels()) ASSERT_NE(pixel, Grey(130));
-  EXPECT_EQ(bar.surface.raster.Pixel(400, 8), Grey(76));
-  EXPECT_EQ(bar.surface.raster.Pixel(200, 8), Grey(211));
+  bar.surface.ExpectPixels({{400, 8, Grey(76)}, {200, 8, Grey(211)}});
 }
 
-// Every pixel is painted on each redraw, so the picture does not depend on
-// what was there before.
-TEST(CoolProgress, LoweringThePercentLeavesNoTrace) {
-  Bar lowered(RecordingSurface(401, 17, {9, 9, 9}));
-  lowered.progress.Show();
-  lowered.progress.Percent(80);
-  lowered.progress.Percent(20);
-  Bar fresh;
-  fresh.progress.Show();
-  fresh.progress.Percent(20);
-  EXPECT_EQ(lowered.surface.Pixels(), fresh.surface.Pixels());
-}
-
-TEST(CoolProgress, RedHueTintsShadingAndHueFramesOnly) {
-  Bar bar;
-  bar.progress.RedHue(40);
-  bar.progress.Show();
-  bar.DrawAt(33);
-  EXPECT_EQ(bar.surface.GradientLines().front().colour, (Rgb{232, 192, 192}));
-  const auto& raster = bar.surface.raster;
-  EXPECT_EQ(raster.Pixel(0, 8), (Rgb{116, 76, 76}));
-  EXPECT_EQ(raster.Pixel(130, 8), (Rgb{213, 173, 173}));
-  EXPECT_EQ(raster.Pixel(200, 1), (Rgb{213, 173, 173}));
-  EXPECT_EQ(raster.Pixel(1, 8), Grey(255));
-  EXPECT_EQ(raster.Pixel(60, 1), Grey(255));
-  EXPECT_EQ(raster.Pixel(200, 15), Grey(205));
+// Hues tint the shading and the 76 and 173 frame greys but never the white
+// and light grey edges; each component is held to 0..255, even where a
+// 16-bit sum would overflow.
+TEST(CoolProgress, HuesTintShadingAndHueFramesWithinTheByteRange) {
+  const struct {
+    std::int16_t red, green, blue;
+    Rgb firstShade, outline, hueFrame;
+  } cases[] = {
+      {40, 0, 0, {232, 192, 192}, {116, 76, 76}, {213, 173, 173}},
+      {32767, 100, -300, {255, 255, 0}, {255, 176, 0}, {255, 255, 0}},
+  };
+  for (const auto& hue : cases) {
+    SCOPED_TRACE(hue.red);
+    Bar bar;
+    bar.progress.RedHue(hue.red);
+    bar.progress.GreenHue(hue.green);
+    bar.progress.BlueHue(hue.blue);
+    bar.progress.Show();
+    bar.DrawAt(33);
+    EXPECT_EQ(bar.surface.GradientLines().at(0).colour, hue.firstShade);
+    bar.surface.ExpectPixels({{0, 8, hue.outline}, {130, 8, hue.hueFrame}, {200, 1, hue.hueFrame},
+                              {1, 8, Grey(255)}, {60, 1, Grey(255)}, {200, 15, Grey(205)}});
+  }
 }
 
 TEST(CoolProgress, ReversedGradientIsDarkestAtTheBottom) {
@@ -208,57 +186,31 @@ TEST(CoolProgress, ReversedGradientIsDarkestAtTheBottom) {
   for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LT(lines[i].colour.red, lines[i - 1].colour.red);
 }
 
-TEST(CoolProgress, ComponentsClampToTheByteRange) {
-  Bar bar;
-  bar.progress.GreenHue(100);
-  bar.progress.BlueHue(-300);
-  bar.progress.RedHue(32767);  // beyond what a 16-bit sum can hold
-  bar.progress.Show();
-  bar.DrawAt(33);
-  for (const auto& line : bar.surface.GradientLines()) EXPECT_EQ(line.colour, (Rgb{255, 255, 0}));
-  EXPECT_EQ(bar.surface.raster.Pixel(0, 8), (Rgb{255, 176, 0}));
-  EXPECT_EQ(bar.surface.raster.Pixel(130, 8), (Rgb{255, 255, 0}));
-}
-
-TEST(CoolProgress, OutOfRangePercentIsIgnored) {
+// A Percent outside 0..100 is ignored; the other properties report their
+// change but show only at the next repaint.
+TEST(CoolProgress, OnlyAValidPercentRedrawsAtOnce) {
   Bar bar;
   bar.progress.Show();
   bar.progress.Percent(40);
   const auto before = bar.surface.Pixels();
-  bar.reported.clear();
   bar.DrawAt(101);
   bar.DrawAt(-1);
   EXPECT_EQ(bar.progress.Percent(), 40);
   EXPECT_THAT(bar.surface.figures, IsEmpty());
-  EXPECT_THAT(bar.reported, IsEmpty());
-  EXPECT_EQ(bar.surface.Pixels(), before);
-}
-
-TEST(CoolProgress, SettersReportTheirPropertyNames) {
-  Bar bar;
-  bar.progress.GradientFrom(1);
-  bar.progress.GradientTo(2);
-  bar.progress.RedHue(3);
-  bar.progress.BlueHue(4);
-  bar.progress.GreenHue(5);
-  bar.progress.Percent(6);
-  EXPECT_THAT(bar.reported,
-              ElementsAre("GradientFrom", "GradientTo", "RedHue", "BlueHue", "GreenHue", "Percent"));
-}
-
-TEST(CoolProgress, HueShowsOnlyAtTheNextRedraw) {
-  Bar bar;
-  bar.progress.Show();
-  bar.progress.Percent(50);
-  const auto before = bar.surface.Pixels();
+  bar.progress.GradientFrom(190);
+  bar.progress.GradientTo(230);
   bar.progress.RedHue(20);
+  bar.progress.BlueHue(0);
+  bar.progress.GreenHue(0);
   EXPECT_EQ(bar.surface.Pixels(), before);
+  EXPECT_THAT(bar.reported,
+              ElementsAre("Percent", "GradientFrom", "GradientTo", "RedHue", "BlueHue", "GreenHue"));
   bar.progress.Paint();
-  EXPECT_EQ(bar.surface.raster.Pixel(0, 8), (Rgb{96, 76, 76}));
+  EXPECT_EQ(bar.surface.Pixel(0, 8), (Rgb{96, 76, 76}));
 }
 
 TEST(CoolProgress, ZeroHeightBarDrawsWithoutShading) {
-  Bar bar(RecordingSurface(401, 0));
+  Bar bar(0);
   bar.progress.Show();
   bar.DrawAt(50);
   EXPECT_EQ(bar.surface.figures.size(), 6u + 5u);
@@ -268,14 +220,11 @@ TEST(CoolProgress, ZeroHeightBarDrawsWithoutShading) {
 TEST(CoolProgressProperties, DefaultsAreOmittedAndRestored) {
   Bar bar;
   PropertyBag bag;
-  bar.progress.WriteProperties(bag);
-  EXPECT_THAT(bag.Values(), IsEmpty());
-
   bar.progress.GradientTo(200);
   bar.progress.RedHue(7);
   bar.progress.WriteProperties(bag);
   bar.progress.RedHue(0);
-  bar.progress.WriteProperties(bag);
+  bar.progress.WriteProperties(bag);  // a value back at its default leaves the bag
   EXPECT_THAT(bag.Values(), ElementsAre(std::pair<const std::string, double>("GradientTo", 200)));
 
   Bar restored;
@@ -284,39 +233,32 @@ TEST(CoolProgressProperties, DefaultsAreOmittedAndRestored) {
   EXPECT_EQ(restored.progress.GradientTo(), 200);
   EXPECT_EQ(restored.progress.RedHue(), 0);
   EXPECT_THAT(restored.reported, IsEmpty());
-  EXPECT_THAT(restored.surface.figures, IsEmpty());
+  EXPECT_THAT(restored.surface.figures, IsEmpty());  // neither a new instance nor a load draws
 }
 
-TEST(CoolProgressProperties, ReadRoundsHalfToEvenWithoutCheckingPercent) {
+// Saved values are not checked against Percent's range. Values beyond 16
+// bits (only a damaged bag holds them) load as their defaults, and a huge
+// saved Percent still draws.
+TEST(CoolProgressProperties, ReadRoundsHalfToEvenAndSurvivesDamagedValues) {
   PropertyBag bag;
   bag.WriteProperty("GradientFrom", 180.5, 190);
   bag.WriteProperty("GradientTo", 181.5, 230);
   bag.WriteProperty("RedHue", -2.5, 0);
-  bag.WriteProperty("Percent", 150, 0);
+  bag.WriteProperty("GreenHue", 40000, 0);
+  bag.WriteProperty("BlueHue", std::numeric_limits<double>::quiet_NaN(), 0);
+  bag.WriteProperty("Percent", 32767, 0);
   Bar bar;
   bar.progress.ReadProperties(bag);
   EXPECT_EQ(bar.progress.GradientFrom(), 180);
   EXPECT_EQ(bar.progress.GradientTo(), 182);
   EXPECT_EQ(bar.progress.RedHue(), -2);
-  EXPECT_EQ(bar.progress.Percent(), 150);
-  bar.DrawAt(150);
-  EXPECT_THAT(bar.surface.figures, IsEmpty());
-}
-
-// Only a damaged bag holds such values; the control loads with its defaults
-// for them, and a huge saved Percent still draws.
-TEST(CoolProgressProperties, ValuesBeyondSixteenBitsDoNotBreakTheControl) {
-  PropertyBag bag;
-  bag.WriteProperty("GradientTo", 40000, 230);
-  bag.WriteProperty("BlueHue", std::numeric_limits<double>::quiet_NaN(), 0);
-  bag.WriteProperty("Percent", 32767, 0);
-  Bar bar;
-  bar.progress.ReadProperties(bag);
-  EXPECT_EQ(bar.progress.GradientTo(), 230);
+  EXPECT_EQ(bar.progress.GreenHue(), 0);
   EXPECT_EQ(bar.progress.BlueHue(), 0);
   EXPECT_EQ(bar.progress.Percent(), 32767);
+  bar.DrawAt(150);
+  EXPECT_THAT(bar.surface.figures, IsEmpty());
   bar.progress.Paint();
-  EXPECT_EQ(bar.surface.raster.Pixel(200, 5), Grey(204));
+  EXPECT_EQ(bar.surface.Pixel(200, 5), (Rgb{179, 181, 181}));  // shade 181 at row 5, red -2
 }
 
 }  // namespace

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "registry/mod_registry.h"
 #include "sim/faults.h"
@@ -17,6 +20,7 @@ using reg_root::kCurrentUser;
 using reg_root::kLocalMachine;
 
 constexpr std::string_view kRun = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr std::string_view kIni = "C:\\Data\\settings.ini";
 const Variant kNone("<none>");
 
 // Every routine must close every key it opens, on every path: a test that
@@ -25,13 +29,18 @@ class ModRegistryTest : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(registry.OpenHandleCount(), 0u); }
 
-  std::int32_t Read(std::string_view hive, std::string_view name, std::string_view typeCode,
-                    Variant& value, std::string_view keyPath = kRun) {
-    return routines.ReadRegValue(hive, keyPath, name, typeCode, kNone, value);
-  }
-  std::optional<std::pair<std::uint32_t, std::string>> Stored(std::string_view keyPath,
-                                                              std::string_view name) const {
-    return registry.Value(kCurrentUser, keyPath, name);
+  // The five routines' results on `hive`: read and delete kRun's "x", write
+  // under Software\Made, delete Software\Leaf, list kRun after "kept".
+  std::vector<std::int32_t> EveryRoutine(std::string_view hive) {
+    Variant value("stale");
+    std::vector<std::int32_t> results = {
+        routines.ReadRegValue(hive, kRun, "x", "S", kNone, value),
+        routines.WriteRegValue(hive, "Software\\Made", "y", "D", Variant(std::int16_t{1})),
+        routines.DeleteRegValue(hive, kRun, "x"),
+        routines.DeleteRegKey(hive, "Software", "Leaf"),
+        routines.ListRegValues(hive, kRun, listing)};
+    EXPECT_EQ(value, kNone);
+    return results;
   }
 
   sim::Faults faults;
@@ -39,138 +48,115 @@ class ModRegistryTest : public ::testing::Test {
   sim::SimRegistry registry{faults};
   sim::SimProfileFiles profiles{faults, files};
   modRegistry routines{registry, profiles, files};
+  std::string listing = "kept";
 };
 
-TEST_F(ModRegistryTest, HiveNamesAreTheShortNamesInAnyCase) {
-  EXPECT_EQ(routines.HiveFromName("HKCU"), 0x80000001u);
-  EXPECT_EQ(routines.HiveFromName("hkcu"), 0x80000001u);
-  EXPECT_EQ(routines.HiveFromName("HkLm"), 0x80000002u);
-  EXPECT_EQ(routines.HiveFromName("hku"), 0x80000003u);
-  EXPECT_EQ(routines.HiveFromName("HKDD"), 0x80000006u);
-  EXPECT_EQ(routines.HiveFromName("hkcc"), 0x80000005u);
-  EXPECT_EQ(routines.HiveFromName("HKCR"), 0x80000000u);
-  EXPECT_EQ(routines.HiveFromName("HKEY_CURRENT_USER"), 0u);
-  EXPECT_EQ(routines.HiveFromName("HKCU "), 0u);
-  EXPECT_EQ(routines.HiveFromName(""), 0u);
-}
-
-TEST_F(ModRegistryTest, AnOrdinaryFileIsAProfileHiveButHiddenFilesAndFoldersAreNot) {
+TEST_F(ModRegistryTest, HivesAreShortRootNamesInAnyCaseOrOrdinaryProfileFiles) {
   files.WriteFile("C:\\Data\\plain.ini", "");
   files.WriteFile("C:\\Data\\kept.ini", "", file_attribute::kReadOnly | file_attribute::kArchive);
   files.WriteFile("C:\\Data\\hidden.ini", "", file_attribute::kHidden);
   files.WriteFile("C:\\Data\\system.ini", "", file_attribute::kSystem);
-  EXPECT_EQ(routines.HiveFromName("C:\\Data\\plain.ini"), modRegistry::ProfileFileRoot);
-  EXPECT_EQ(routines.HiveFromName("c:\\data\\KEPT.ini"), modRegistry::ProfileFileRoot);
-  EXPECT_EQ(routines.HiveFromName("C:\\Data\\hidden.ini"), 0u);
-  EXPECT_EQ(routines.HiveFromName("C:\\Data\\system.ini"), 0u);
-  EXPECT_EQ(routines.HiveFromName("C:\\Data"), 0u);
-  EXPECT_EQ(routines.HiveFromName("C:\\Data\\missing.ini"), 0u);
+  const std::pair<std::string_view, RegKey> hives[] = {
+      {"HKCU", 0x80000001u}, {"hkcu", 0x80000001u}, {"HkLm", 0x80000002u}, {"hku", 0x80000003u},
+      {"HKDD", 0x80000006u}, {"hkcc", 0x80000005u}, {"HKCR", 0x80000000u},
+      {"HKEY_CURRENT_USER", 0}, {"HKCU ", 0}, {"", 0},
+      {"C:\\Data\\plain.ini", modRegistry::ProfileFileRoot},
+      {"c:\\data\\KEPT.ini", modRegistry::ProfileFileRoot},
+      {"C:\\Data\\hidden.ini", 0}, {"C:\\Data\\system.ini", 0}, {"C:\\Data", 0},
+      {"C:\\Data\\missing.ini", 0}};
+  for (const auto& [name, hive] : hives) EXPECT_EQ(routines.HiveFromName(name), hive) << name;
 }
 
-TEST_F(ModRegistryTest, AnUnknownHiveGives99AndChangesNothing) {
-  Variant value("old");
-  std::string listing = "kept";
-  EXPECT_EQ(Read("HKEY_CURRENT_USER", "x", "S", value), 99);
-  EXPECT_EQ(value, kNone);
-  EXPECT_EQ(routines.WriteRegValue("HKXX", "Software\\Made", "x", "S", Variant("1")), 99);
-  EXPECT_FALSE(registry.KeyExists(kCurrentUser, "Software\\Made"));
-  EXPECT_EQ(routines.DeleteRegValue("HKXX", kRun, "x"), 99);
-  EXPECT_EQ(routines.DeleteRegKey("HKXX", "Software", "x"), 99);
-  EXPECT_EQ(routines.ListRegValues("HKXX", kRun, listing), 99);
-  EXPECT_EQ(listing, "kept");
-}
-
-TEST_F(ModRegistryTest, ReadingWhatIsNotThereGives2AndLeavesTheDefault) {
-  registry.CreateKeyPath(kCurrentUser, kRun);
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "missing", "S", value), 2);
-  EXPECT_EQ(value, kNone);
-  EXPECT_EQ(Read("HKCU", "missing", "D", value, "Software\\Missing"), 2);
-  EXPECT_EQ(value, kNone);
-}
-
-TEST_F(ModRegistryTest, ReadSGivesAStoredStringWithoutItsTerminator) {
+// A read starts from the default and keeps it wherever it fails or finds
+// nothing. "S" and "BB" take any type's data character for character,
+// dropping the last one (a string written by "S" has no terminator).
+TEST_F(ModRegistryTest, ReadRegValueGivesEachTypeCodesFormOrTheDefault) {
+  const std::string v = "Software\\V";
   registry.SetString(kCurrentUser, kRun, "Updater", "\"C:\\Program Files\\MF\\mf.exe\" /q");
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "updater", "s", value), 0);
-  EXPECT_EQ(value, Variant("\"C:\\Program Files\\MF\\mf.exe\" /q"));
-}
-
-TEST_F(ModRegistryTest, AStringWrittenWithSHasNoTerminatorSoReadingItBackLosesItsLastCharacter) {
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\New\\Key", "name", "S", Variant("abc")), 0);
-  EXPECT_EQ(Stored("Software\\New\\Key", "name"), std::pair(reg_type::kString, "a\0b\0c\0"s));
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "name", "S", value, "Software\\New\\Key"), 0);
-  EXPECT_EQ(value, Variant("ab"));
-}
-
-TEST_F(ModRegistryTest, ReadSOfAValueWithNoDataSucceedsWithTheDefault) {
-  registry.SetValue(kLocalMachine, "SOFTWARE\\V", "disp", reg_type::kString, "");
-  Variant value;
-  EXPECT_EQ(Read("HKLM", "disp", "S", value, "SOFTWARE\\V"), 0);
-  EXPECT_EQ(value, kNone);
-}
-
-TEST_F(ModRegistryTest, ReadSAndBBTakeAnyTypeCharacterForCharacter) {
-  registry.SetDword(kCurrentUser, "Software\\V", "number", 5);
-  registry.SetValue(kCurrentUser, "Software\\V", "bytes", reg_type::kBinary, "A\xe9" "B");
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "number", "S", value, "Software\\V"), 0);
-  EXPECT_EQ(value, Variant("\x05\0\0"s));
-  EXPECT_EQ(Read("HKCU", "bytes", "bb", value, "Software\\V"), 0);
-  EXPECT_EQ(value, Variant("A\xc3\xa9"));
-}
-
-TEST_F(ModRegistryTest, ReadBGivesABooleanFromUpToTwoBytes) {
-  const std::pair<std::string, bool> cases[] = {
-      {"\0\0"s, false}, {"\xff\xff"s, true}, {"\1\0"s, true}, {"\0\1"s, true}, {""s, false}};
-  for (const auto& [bytes, expected] : cases) {
-    registry.SetValue(kCurrentUser, "Software\\V", "flag", reg_type::kBinary, bytes);
-    Variant value;
-    EXPECT_EQ(Read("HKCU", "flag", "B", value, "Software\\V"), 0);
-    EXPECT_EQ(value, Variant(expected));
+  registry.SetValue(kCurrentUser, v, "unterminated", reg_type::kString, "a\0b\0c\0"s);
+  registry.SetValue(kLocalMachine, "SOFTWARE\\V", "nodata", reg_type::kString, "");
+  registry.SetDword(kCurrentUser, v, "number", 5);
+  registry.SetDword(kCurrentUser, v, "minus", 0xFFFFFFFF);
+  registry.SetString(kCurrentUser, v, "text", "12345");
+  registry.SetValue(kCurrentUser, v, "bytes", reg_type::kBinary, "A\xe9" "B");
+  const std::string flags[] = {"\0\0"s, "\xff\xff"s, "\1\0"s, "\0\1"s, ""s, "abc"s};
+  for (std::size_t i = 0; i < std::size(flags); ++i) {
+    registry.SetValue(kCurrentUser, v, "flag" + std::to_string(i), reg_type::kBinary, flags[i]);
   }
-  registry.SetValue(kCurrentUser, "Software\\V", "flag", reg_type::kBinary, "abc");
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "flag", "B", value, "Software\\V"), 234);
-  EXPECT_EQ(value, kNone);
+  files.WriteFile(kIni, "[Run]\r\nname=C:\\x.exe\r\ncount=12\r\n");
+  const struct {
+    std::string_view hive, key, name, type;
+    std::int32_t result;
+    Variant value;
+  } reads[] = {
+      {"HKXX", kRun, "Updater", "S", 99, kNone},
+      {"HKCU", kRun, "missing", "S", 2, kNone},
+      {"HKCU", "Software\\Missing", "missing", "D", 2, kNone},
+      {"HKCU", kRun, "updater", "s", 0, Variant("\"C:\\Program Files\\MF\\mf.exe\" /q")},
+      {"HKCU", v, "unterminated", "S", 0, Variant("ab")},
+      {"HKLM", "SOFTWARE\\V", "nodata", "S", 0, kNone},
+      {"HKCU", v, "number", "S", 0, Variant("\x05\0\0"s)},
+      {"HKCU", v, "bytes", "bb", 0, Variant("A\xc3\xa9")},
+      {"HKCU", v, "flag0", "B", 0, Variant(false)}, {"HKCU", v, "flag1", "B", 0, Variant(true)},
+      {"HKCU", v, "flag2", "B", 0, Variant(true)}, {"HKCU", v, "flag3", "B", 0, Variant(true)},
+      {"HKCU", v, "flag4", "B", 0, Variant(false)},
+      {"HKCU", v, "flag5", "B", 234, kNone},  // B reads at most two bytes
+      {"HKCU", v, "minus", "d", 0, Variant(std::int32_t{-1})},
+      {"HKCU", v, "text", "D", 234, kNone},  // and D four
+      {"HKCU", kRun, "updater", "SZ", 0, kNone},
+      {kIni, "run", "name", "S", 0, Variant("C:\\x.exe")},
+      {kIni, "Run", "count", "D", 0, Variant(std::int32_t{12})},
+      {kIni, "Run", "count", "BB", 0, Variant("12")},
+      {kIni, "Run", "missing", "S", 0, kNone},
+      {kIni, "Run", "missing", "D", 0, Variant(std::int32_t{0})},
+  };
+  for (const auto& read : reads) {
+    SCOPED_TRACE(std::string(read.name) + " as " + std::string(read.type));
+    Variant value("stale");
+    EXPECT_EQ(routines.ReadRegValue(read.hive, read.key, read.name, read.type, kNone, value),
+              read.result);
+    EXPECT_EQ(value, read.value);
+  }
 }
 
-TEST_F(ModRegistryTest, ReadDGivesASigned32BitNumberAndRefusesLongerData) {
-  registry.SetDword(kLocalMachine, "SOFTWARE\\V", "np", 0xFFFFFFFF);
-  Variant value;
-  EXPECT_EQ(Read("HKLM", "np", "d", value, "SOFTWARE\\V"), 0);
-  EXPECT_EQ(value, Variant(std::int32_t{-1}));
-
-  registry.SetString(kLocalMachine, "SOFTWARE\\V", "np", "12345");
-  EXPECT_EQ(Read("HKLM", "np", "D", value, "SOFTWARE\\V"), 234);
-  EXPECT_EQ(value, kNone);
+// Only S, D and B store anything, D only within 16 bits; every write makes
+// its key first.
+TEST_F(ModRegistryTest, WriteRegValueStoresEachTypeCodesBytes) {
+  const struct {
+    std::string_view type;
+    Variant value;
+    std::optional<std::pair<std::uint32_t, std::string>> stored;
+  } writes[] = {
+      {"S", Variant("abc"), std::pair(reg_type::kString, "a\0b\0c\0"s)},
+      {"D", Variant(std::int16_t{1024}), std::pair(reg_type::kDword, "\0\4\0\0"s)},
+      {"d", Variant(std::int32_t{-1}), std::pair(reg_type::kDword, "\xff\xff\xff\xff"s)},
+      {"D", Variant(std::int32_t{40000}), std::nullopt},
+      {"B", Variant(true), std::pair(reg_type::kBinary, "\xff\xff"s)},
+      {"b", Variant("False"), std::pair(reg_type::kBinary, "\0\0"s)},
+      {"BB", Variant("ab"), std::nullopt},
+  };
+  for (std::size_t i = 0; i < std::size(writes); ++i) {
+    SCOPED_TRACE(i);
+    const std::string key = "Software\\New\\" + std::to_string(i);
+    EXPECT_EQ(routines.WriteRegValue("HKCU", key, "n", writes[i].type, writes[i].value), 0);
+    EXPECT_EQ(registry.Value(kCurrentUser, key, "n"), writes[i].stored);
+    EXPECT_EQ(registry.ValueNames(kCurrentUser, key).size(), writes[i].stored ? 1u : 0u);
+  }
 }
 
-TEST_F(ModRegistryTest, AnUnknownTypeCodeReadsNothing) {
-  registry.SetString(kCurrentUser, kRun, "x", "data");
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "x", "SZ", value), 0);
-  EXPECT_EQ(value, kNone);
-}
-
-TEST_F(ModRegistryTest, AccessDeniedUnderTheMachineRootGives5) {
+// Neither an unknown hive (99) nor a refused open (5) changes anything.
+TEST_F(ModRegistryTest, AFailureBeforeTheOpenChangesNothing) {
+  EXPECT_EQ(EveryRoutine("HKXX"), std::vector<std::int32_t>(5, 99));
+  EXPECT_FALSE(registry.KeyExists(kCurrentUser, "Software\\Made"));
   faults.Fail("Registry.OpenKey", kAccessDenied, sim::Faults::kEveryCall, "HKEY_LOCAL_MACHINE");
   faults.Fail("Registry.CreateKey", kAccessDenied, sim::Faults::kEveryCall, "HKEY_LOCAL_MACHINE");
   registry.SetString(kLocalMachine, kRun, "x", "data");
   registry.CreateKeyPath(kLocalMachine, "SOFTWARE\\Leaf");
-  Variant value;
-  std::string listing;
-  EXPECT_EQ(Read("HKLM", "x", "S", value), 5);
-  EXPECT_EQ(value, kNone);
-  EXPECT_EQ(routines.WriteRegValue("HKLM", kRun, "y", "D", Variant(std::int16_t{1})), 5);
-  EXPECT_EQ(routines.DeleteRegValue("HKLM", kRun, "x"), 5);
-  EXPECT_EQ(routines.DeleteRegKey("HKLM", "SOFTWARE", "Leaf"), 5);
-  EXPECT_EQ(routines.ListRegValues("HKLM", kRun, listing), 5);
-  EXPECT_EQ(listing, "");
+  EXPECT_EQ(EveryRoutine("HKLM"), std::vector<std::int32_t>(5, 5));
+  EXPECT_EQ(listing, "kept");
   EXPECT_TRUE(registry.Value(kLocalMachine, kRun, "x").has_value());
   EXPECT_TRUE(registry.KeyExists(kLocalMachine, "SOFTWARE\\Leaf"));
-  EXPECT_EQ(Read("HKCU", "x", "S", value), 2);  // the other root is untouched
+  EXPECT_EQ(EveryRoutine("HKCU")[0], 2);  // the other root is untouched
 }
 
 // A call that fails after the key opened gives its own code, and the key
@@ -182,112 +168,59 @@ TEST_F(ModRegistryTest, AFailureAfterTheOpenReturnsItsCode) {
   faults.Fail("Registry.SetValue", kAccessDenied);
   faults.Fail("Registry.DeleteValue", kAccessDenied);
   faults.Fail("Registry.DeleteKey", kAccessDenied);
-  Variant value;
-  EXPECT_EQ(Read("HKCU", "x", "S", value), 8);
-  EXPECT_EQ(value, kNone);
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\W", "x", "S", Variant("v")), 5);
-  EXPECT_EQ(routines.DeleteRegValue("HKCU", kRun, "x"), 5);
-  EXPECT_EQ(routines.DeleteRegKey("HKCU", "Software", "Leaf"), 5);
+  EXPECT_EQ(EveryRoutine("HKCU"), (std::vector<std::int32_t>{8, 5, 5, 5, 0}));
+  EXPECT_EQ(listing, "keptx=data\0\0"s);
 }
 
-TEST_F(ModRegistryTest, WriteDStoresA16BitNumberSignExtended) {
-  const std::string key = "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\{x}";
-  EXPECT_EQ(routines.WriteRegValue("HKCU", key, "Compatibility Flags", "D",
-                                   Variant(std::int16_t{1024})),
-            0);
-  EXPECT_EQ(Stored(key, "Compatibility Flags"), std::pair(reg_type::kDword, "\0\4\0\0"s));
-  EXPECT_EQ(routines.WriteRegValue("HKCU", key, "Compatibility Flags", "d",
-                                   Variant(std::int32_t{-1})),
-            0);
-  EXPECT_EQ(Stored(key, "Compatibility Flags"), std::pair(reg_type::kDword, "\xff\xff\xff\xff"s));
-}
-
-TEST_F(ModRegistryTest, WriteDOutsideThe16BitRangeWritesNothingAfterCreatingTheKey) {
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\Big", "n", "D", Variant(std::int32_t{40000})),
-            0);
-  EXPECT_TRUE(registry.KeyExists(kCurrentUser, "Software\\Big"));
-  EXPECT_EQ(Stored("Software\\Big", "n"), std::nullopt);
-}
-
-TEST_F(ModRegistryTest, WriteBStoresTwoBytesAndOtherCodesOnlyCreateTheKey) {
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\B", "on", "B", Variant(true)), 0);
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\B", "off", "b", Variant("False")), 0);
-  EXPECT_EQ(Stored("Software\\B", "on"), std::pair(reg_type::kBinary, "\xff\xff"s));
-  EXPECT_EQ(Stored("Software\\B", "off"), std::pair(reg_type::kBinary, "\0\0"s));
-  EXPECT_EQ(routines.WriteRegValue("HKCU", "Software\\BB", "x", "BB", Variant("ab")), 0);
-  EXPECT_TRUE(registry.KeyExists(kCurrentUser, "Software\\BB"));
-  EXPECT_TRUE(registry.ValueNames(kCurrentUser, "Software\\BB").empty());
-}
-
-TEST_F(ModRegistryTest, DeletesOfWhatIsNotThereSucceed) {
+TEST_F(ModRegistryTest, DeletesRemoveOneLevelAndSucceedWhenNothingIsThere) {
   registry.SetString(kCurrentUser, kRun, "gone", "x");
   EXPECT_EQ(routines.DeleteRegValue("HKCU", kRun, "GONE"), 0);
-  EXPECT_EQ(Stored(kRun, "gone"), std::nullopt);
+  EXPECT_EQ(registry.Value(kCurrentUser, kRun, "gone"), std::nullopt);
   EXPECT_EQ(routines.DeleteRegValue("HKCU", kRun, "gone"), 0);
   EXPECT_EQ(routines.DeleteRegValue("HKCU", "Software\\Missing", "gone"), 0);
   EXPECT_EQ(routines.DeleteRegKey("HKCU", "Software", "Missing"), 0);
   EXPECT_EQ(routines.DeleteRegKey("HKCU", "Software\\Missing", "Leaf"), 0);
+
+  const std::string unit = "SOFTWARE\\Units\\{C}";
+  registry.CreateKeyPath(kLocalMachine, unit + "\\Contains\\Files");
+  EXPECT_EQ(routines.DeleteRegKey("HKLM", unit, "Contains"), 5);  // it has a subkey
+  EXPECT_EQ(routines.DeleteRegKey("HKLM", unit + "\\Contains", "Files"), 0);
+  EXPECT_EQ(routines.DeleteRegKey("HKLM", unit, "Contains"), 0);
+  EXPECT_EQ(routines.DeleteRegKey("HKLM", unit, ""), 0);  // the key itself
+  EXPECT_FALSE(registry.KeyExists(kLocalMachine, unit));
 }
 
-TEST_F(ModRegistryTest, DeleteRegKeyRemovesOneLevelAndAnEmptyNameRemovesTheKeyItself) {
-  registry.CreateKeyPath(kLocalMachine, "SOFTWARE\\Units\\{C}\\Contains\\Files");
-  EXPECT_EQ(routines.DeleteRegKey("HKLM", "SOFTWARE\\Units\\{C}", "Contains"), 5);
-  EXPECT_EQ(routines.DeleteRegKey("HKLM", "SOFTWARE\\Units\\{C}\\Contains", "Files"), 0);
-  EXPECT_EQ(routines.DeleteRegKey("HKLM", "SOFTWARE\\Units\\{C}", "Contains"), 0);
-  EXPECT_EQ(registry.SubkeyNames(kLocalMachine, "SOFTWARE\\Units\\{C}"),
-            std::vector<std::string>{});
-  EXPECT_EQ(routines.DeleteRegKey("HKLM", "SOFTWARE\\Units\\{C}", ""), 0);
-  EXPECT_FALSE(registry.KeyExists(kLocalMachine, "SOFTWARE\\Units\\{C}"));
-}
+// Entries are appended as name=data: a string with its own terminator, a
+// number or a binary of up to two bytes with a NUL added, other types not
+// at all; one more NUL ends the listing.
+TEST_F(ModRegistryTest, ListRegValuesAppendsNameEqualsDataEntries) {
+  const std::string l = "Software\\L";
+  const std::string longName(16383, 'n');
+  registry.SetString(kCurrentUser, l, "", "default");
+  registry.SetString(kCurrentUser, l, "a", "x");
+  registry.SetDword(kCurrentUser, l, "b", 5);
+  registry.SetValue(kCurrentUser, l, "flag", reg_type::kBinary, "\xff\xff");
+  registry.SetValue(kCurrentUser, l, "blob", reg_type::kBinary, "abc");
+  registry.SetValue(kCurrentUser, l, "path", reg_type::kExpandString, "%\0\0\0"s);
+  registry.SetDword(kCurrentUser, l, "minus", 0xFFFFFFFE);
+  registry.SetDword(kCurrentUser, l, longName, 1);
+  registry.SetValue(kCurrentUser, l, "raw", reg_type::kString, "r\0"s);
+  listing = "before|";
+  EXPECT_EQ(routines.ListRegValues("HKCU", l, listing), 0);
+  EXPECT_EQ(listing, "before|=default\0a=x\0b=5\0flag=65535\0minus=-2\0"s + longName + "=1\0raw=r\0"s);
 
-TEST_F(ModRegistryTest, ListingAKeyWithoutValuesGivesTwoNuls) {
   registry.CreateKeyPath(kCurrentUser, "Software\\Empty");
-  std::string listing;
+  listing.clear();
   EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\Empty", listing), 0);
+  EXPECT_EQ(listing, "\0\0"s);
+  EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\Missing", listing), 2);
   EXPECT_EQ(listing, "\0\0"s);
 }
 
-TEST_F(ModRegistryTest, ListingGivesNameEqualsDataWithTheStringsOwnTerminator) {
-  registry.SetString(kCurrentUser, "Software\\L", "a", "x");
-  registry.SetDword(kCurrentUser, "Software\\L", "b", 5);
-  std::string listing;
-  EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\L", listing), 0);
-  EXPECT_EQ(listing, "a=x\0b=5\0\0"s);
-}
-
-TEST_F(ModRegistryTest, ListingAppendsShortBinariesAsNumbersAndSkipsOtherTypes) {
-  registry.SetString(kCurrentUser, "Software\\L", "", "default");
-  registry.SetValue(kCurrentUser, "Software\\L", "flag", reg_type::kBinary, "\xff\xff");
-  registry.SetValue(kCurrentUser, "Software\\L", "blob", reg_type::kBinary, "abc");
-  registry.SetValue(kCurrentUser, "Software\\L", "path", reg_type::kExpandString, "%\0\0\0"s);
-  registry.SetDword(kCurrentUser, "Software\\L", "minus", 0xFFFFFFFE);
-  registry.SetValue(kCurrentUser, "Software\\L", "raw", reg_type::kString, "r\0"s);
-  std::string listing = "before|";
-  EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\L", listing), 0);
-  EXPECT_EQ(listing, "before|=default\0flag=65535\0minus=-2\0raw=r\0"s);
-}
-
-TEST_F(ModRegistryTest, ListingAMissingKeyGives2AndLeavesTheListing) {
-  std::string listing;
-  EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\Missing", listing), 2);
-  EXPECT_EQ(listing, "");
-}
-
-TEST_F(ModRegistryTest, ListingTakesValueNamesOfAnyAllowedLength) {
-  const std::string longName(16383, 'n');
-  registry.SetDword(kCurrentUser, "Software\\L", longName, 1);
-  registry.SetDword(kCurrentUser, "Software\\L", "after", 2);
-  std::string listing;
-  EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\L", listing), 0);
-  EXPECT_EQ(listing, longName + "=1\0after=2\0\0"s);
-}
-
 TEST_F(ModRegistryTest, AListingThatBreaksOffReturnsTheFailureWithTheEntriesSoFar) {
-  registry.SetDword(kCurrentUser, "Software\\L", "a", 1);
-  registry.SetDword(kCurrentUser, "Software\\L", "b", 2);
-  registry.SetDword(kCurrentUser, "Software\\L", "c", 3);
+  for (const char* name : {"a", "b", "c"}) registry.SetDword(kCurrentUser, "Software\\L", name, 1);
   faults.Fail("Registry.EnumValue", kNotEnoughMemory, 2);
-  std::string listing;
+  listing.clear();
   EXPECT_EQ(routines.ListRegValues("HKCU", "Software\\L", listing), 8);
   EXPECT_EQ(listing, "a=1\0"s);
 
@@ -298,45 +231,20 @@ TEST_F(ModRegistryTest, AListingThatBreaksOffReturnsTheFailureWithTheEntriesSoFa
   EXPECT_EQ(listing, "a=1\0"s);
 }
 
-class ModRegistryProfileTest : public ModRegistryTest {
- protected:
-  void SetUp() override {
-    files.WriteFile(kIni, "[Run]\r\nname=C:\\x.exe\r\ncount=12\r\n");
-  }
-  static constexpr const char* kIni = "C:\\Data\\settings.ini";
-};
-
-TEST_F(ModRegistryProfileTest, ReadsGiveTheEntryAsTextOrNumber) {
-  Variant value;
-  EXPECT_EQ(Read(kIni, "name", "S", value, "run"), 0);
-  EXPECT_EQ(value, Variant("C:\\x.exe"));
-  EXPECT_EQ(Read(kIni, "count", "D", value, "Run"), 0);
-  EXPECT_EQ(value, Variant(std::int32_t{12}));
-  EXPECT_EQ(Read(kIni, "count", "BB", value, "Run"), 0);
-  EXPECT_EQ(value, Variant("12"));
-  EXPECT_EQ(Read(kIni, "missing", "S", value, "Run"), 0);
-  EXPECT_EQ(value, kNone);
-  EXPECT_EQ(Read(kIni, "missing", "D", value, "Run"), 0);
-  EXPECT_EQ(value, Variant(std::int32_t{0}));
-}
-
-TEST_F(ModRegistryProfileTest, OnlySWritesAndADeleteLeavesTheEntryEmpty) {
-  EXPECT_EQ(routines.WriteRegValue(kIni, "Run", "added", "S", Variant(std::int16_t{-7})), 0);
-  EXPECT_EQ(routines.WriteRegValue(kIni, "Run", "other", "D", Variant(std::int16_t{1})), 99);
-  EXPECT_EQ(routines.DeleteRegValue(kIni, "Run", "name"), 0);
-  EXPECT_EQ(files.Contents(kIni), "[Run]\r\nname=\r\ncount=12\r\nadded=-7\r\n");
-}
-
-TEST_F(ModRegistryProfileTest, ListingReplacesTheTextWithTheWholeSectionBuffer) {
-  std::string listing = "old";
+// Only "S" writes a profile entry, a delete leaves it empty, DeleteRegKey has
+// no profile mode, and a listing replaces the text with the whole section
+// buffer.
+TEST_F(ModRegistryTest, AProfileFileTakesStringsOnly) {
+  files.WriteFile(kIni, "[Run]\r\nname=C:\\x.exe\r\ncount=12\r\n");
   EXPECT_EQ(routines.ListRegValues(kIni, "Run", listing), 0);
   const std::string entries = "name=C:\\x.exe\0count=12\0\0"s;
   EXPECT_EQ(listing, entries + std::string(8192 - entries.size(), ' '));
-}
 
-TEST_F(ModRegistryProfileTest, DeleteRegKeyHasNoProfileModeAndFails) {
-  EXPECT_EQ(routines.DeleteRegKey(kIni, "Run", "name"), 6);
-  EXPECT_EQ(files.Contents(kIni), "[Run]\r\nname=C:\\x.exe\r\ncount=12\r\n");
+  EXPECT_EQ(routines.WriteRegValue(kIni, "Run", "added", "S", Variant(std::int16_t{-7})), 0);
+  EXPECT_EQ(routines.WriteRegValue(kIni, "Run", "other", "D", Variant(std::int16_t{1})), 99);
+  EXPECT_EQ(routines.DeleteRegValue(kIni, "Run", "name"), 0);
+  EXPECT_EQ(routines.DeleteRegKey(kIni, "Run", "count"), 6);
+  EXPECT_EQ(files.Contents(kIni), "[Run]\r\nname=\r\ncount=12\r\nadded=-7\r\n");
 }
 
 }  // namespace

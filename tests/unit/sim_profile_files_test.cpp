@@ -14,16 +14,13 @@ namespace {
 using namespace std::string_literals;
 constexpr const char* kIni = "C:\\Data\\a.ini";
 
-class SimProfileFilesTest : public ::testing::Test {
- protected:
-  void SetUp() override { files.WriteFile(kIni, "[S]\r\nk=v\r\n"); }
-
+// Under a planned fault reads see no file and writes fail; a read-only file
+// or a folder is not written, and a write keeps the file's attributes.
+TEST(SimProfileFilesTest, PlannedFaultsAndReadOnlyFilesStopWrites) {
   Faults faults;
   SimFileSystem files{faults};
   SimProfileFiles profiles{faults, files};
-};
-
-TEST_F(SimProfileFilesTest, PlannedFaultsMakeReadsSeeNoFileAndWritesFail) {
+  files.WriteFile(kIni, "[S]\r\nk=v\r\n");
   faults.Fail("ProfileFiles.ReadString", 5, Faults::kEveryCall, "c:\\data");
   faults.Fail("ProfileFiles.ReadInt", 5);
   faults.Fail("ProfileFiles.ReadSection", 5);
@@ -37,9 +34,8 @@ TEST_F(SimProfileFilesTest, PlannedFaultsMakeReadsSeeNoFileAndWritesFail) {
   EXPECT_EQ(buffer, "\0\0##"s);
   EXPECT_FALSE(profiles.WriteString(kIni, "S", "k", "w"));
   EXPECT_EQ(files.Contents(kIni), "[S]\r\nk=v\r\n");
-}
 
-TEST_F(SimProfileFilesTest, ReadOnlyFilesAndFoldersAreNotWrittenAndAttributesStay) {
+  faults.Clear();
   files.SetAttributes(kIni, file_attribute::kReadOnly);
   EXPECT_FALSE(profiles.WriteString(kIni, "S", "k", "w"));
   files.SetAttributes(kIni, file_attribute::kArchive);
