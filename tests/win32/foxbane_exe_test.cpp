@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstring>
+#include <cwchar>
 #include <map>
 #include <span>
 
 #include "app/control_table.h"
-#include "app/texts.h"
 #include "win32/control_ids.h"
 #include "win32/resource.h"
 #include "win32/text.h"
@@ -50,36 +51,25 @@ class ProgramTest : public ::testing::Test {
 
   HWND Control(ControlId control) const { return FindControl(program_.Window(), control); }
 
-  void ClickLink() {
-    ::SendMessageW(program_.Window(), WM_COMMAND, MAKEWPARAM(ChildIdOf(C::Label7), STN_CLICKED),
-                   reinterpret_cast<LPARAM>(Control(C::Label7)));
-  }
-
   RunningProgram program_;
 };
 
-TEST_F(ProgramTest, WindowIsCentredWithTheLayoutsClientAreaAndAFixedBorder) {
-  const int dpi = ScreenDpi();
-  RECT client;
-  ::GetClientRect(program_.Window(), &client);
-  EXPECT_EQ(client.right, ExpectedPixels(7305, dpi));
-  EXPECT_EQ(client.bottom, ExpectedPixels(4215, dpi));
-
+TEST_F(ProgramTest, StartScreenIsACentredFixedWindowWithEveryControlInItsPlace) {
+  EXPECT_EQ(TextOf(program_.Window()), L"Foxbane");
+  const auto style = ::GetWindowLongPtrW(program_.Window(), GWL_STYLE);
+  EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX),
+            WS_CAPTION | WS_SYSMENU);  // a fixed border
   RECT outer;
   ::GetWindowRect(program_.Window(), &outer);
   EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
   EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
-
-  const auto style = ::GetWindowLongPtrW(program_.Window(), GWL_STYLE);
-  EXPECT_TRUE(style & WS_CAPTION);
-  EXPECT_TRUE(style & WS_SYSMENU);
-  EXPECT_FALSE(style & WS_THICKFRAME);
-  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-  EXPECT_EQ(TextOf(program_.Window()), L"Foxbane");
-}
-
-TEST_F(ProgramTest, StartScreenShowsEveryControlAtItsPlaceWithItsText) {
+  const auto edges = [](const RECT& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
   const int dpi = ScreenDpi();
+  RECT client;
+  ::GetClientRect(program_.Window(), &client);
+  EXPECT_EQ(edges(client), edges(ExpectedRect({0, 0, 7305, 4215}, dpi)));
+
+  std::map<HWND, std::vector<int>> stacking;  // each parent's child ids, top first
   for (const ControlSpec& spec : MainWindowControls()) {
     SCOPED_TRACE(spec.name);
     const HWND control = Control(spec.id);
@@ -87,60 +77,16 @@ TEST_F(ProgramTest, StartScreenShowsEveryControlAtItsPlaceWithItsText) {
     EXPECT_EQ(::CompareStringOrdinal(ClassOf(control).c_str(), -1, ClassFor(spec.kind), -1, TRUE),
               CSTR_EQUAL)
         << "class " << Narrow(ClassOf(control));
-    EXPECT_EQ(::GetParent(control), spec.parent ? Control(*spec.parent) : program_.Window());
+    const HWND parent = spec.parent ? Control(*spec.parent) : program_.Window();
+    EXPECT_EQ(::GetParent(control), parent);
+    stacking[parent].push_back(ChildIdOf(spec.id));
     EXPECT_EQ(TextOf(control), Wide(spec.caption));
     EXPECT_EQ((::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0, spec.visibleAtStart);
     EXPECT_EQ(::IsWindowVisible(control) != FALSE, ShownAtStart(spec));
-
-    const RECT expected = ExpectedRect(spec.rect, dpi);
-    const RECT actual = RectInParent(control);
-    EXPECT_EQ(actual.left, expected.left);
-    EXPECT_EQ(actual.top, expected.top);
-    EXPECT_EQ(actual.right, expected.right);
-    EXPECT_EQ(actual.bottom, expected.bottom);
+    EXPECT_EQ(edges(RectInParent(control)), edges(ExpectedRect(spec.rect, dpi)));
   }
-}
-
-TEST_F(ProgramTest, SiblingsStackInTheLayoutsOrder) {
-  std::map<HWND, std::vector<int>> expected;
-  for (const ControlSpec& spec : MainWindowControls()) {
-    const HWND parent = spec.parent ? Control(*spec.parent) : program_.Window();
-    expected[parent].push_back(ChildIdOf(spec.id));
-  }
-  for (const auto& [parent, ids] : expected) EXPECT_EQ(ChildIdsTopFirst(parent), ids);
-}
-
-TEST_F(ProgramTest, ScanButtonHasTheFocusAtStart) {
+  for (const auto& [parent, ids] : stacking) EXPECT_EQ(ChildIdsTopFirst(parent), ids);
   EXPECT_TRUE(WaitUntil([&] { return program_.Focus() == Control(C::Command1); }, 5s));
-}
-
-TEST_F(ProgramTest, DisclaimerLinkShowsTheDisclaimerAndOkReturnsToStart) {
-  SaveScreenshot(program_.Window(), ScreensFolder() / "start.bmp");
-
-  ClickLink();
-  EXPECT_TRUE(::IsWindowVisible(Control(C::disclaimer)));
-  EXPECT_EQ(TextOf(Control(C::Label8)), Wide(texts::kDisclaimer));
-  SaveScreenshot(program_.Window(), ScreensFolder() / "disclaimer.bmp");
-
-  ::SendMessageW(Control(C::Command4), BM_CLICK, 0, 0);
-  for (ControlId panel : kPanels) EXPECT_FALSE(::IsWindowVisible(Control(panel)));
-  EXPECT_TRUE(::IsWindowVisible(Control(C::Command1)));
-}
-
-TEST_F(ProgramTest, ScanWithoutTheAdwareEndsOnTheNothingFoundPanelWhoseExitEndsTheProgram) {
-  ::PostMessageW(Control(C::Command1), BM_CLICK, 0, 0);
-  // The pass shows the nothing-found panel first, then hides the other two.
-  ASSERT_TRUE(WaitUntil(
-      [&] {
-        return ::IsWindowVisible(Control(C::clean)) && !::IsWindowVisible(Control(C::scanstatus));
-      },
-      60s));
-  EXPECT_FALSE(::IsWindowVisible(Control(C::results)));
-  EXPECT_TRUE(::IsWindowVisible(Control(C::label99)));
-  SaveScreenshot(program_.Window(), ScreensFolder() / "nothing-found.bmp");
-
-  ::PostMessageW(Control(C::Command3), BM_CLICK, 0, 0);
-  EXPECT_EQ(program_.WaitForExit(10s), DWORD{0});
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
@@ -151,75 +97,58 @@ TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
 // The resources as stored in the file, loaded as data.
 class ProgramFileTest : public ::testing::Test {
  protected:
-  ProgramFileTest()
-      : module_(::LoadLibraryExW(ProgramPath().c_str(), nullptr,
-                                 LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE)) {}
   ~ProgramFileTest() override { ::FreeLibrary(module_); }
 
-  std::span<const BYTE> Resource(LPCWSTR type, LPCWSTR name) const {
-    const HRSRC found = ::FindResourceW(module_, name, type);
+  // The resource's bytes; empty when the file has none.
+  std::span<const BYTE> Resource(LPCWSTR type, int id) const {
+    const HRSRC found = ::FindResourceW(module_, MAKEINTRESOURCEW(id), type);
     if (!found) return {};
-    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module_, found)));
-    return {data, ::SizeofResource(module_, found)};
+    return {static_cast<const BYTE*>(::LockResource(::LoadResource(module_, found))),
+            ::SizeofResource(module_, found)};
   }
 
-  HMODULE module_;
+  const HMODULE module_ = ::LoadLibraryExW(
+      ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
 };
 
-#pragma pack(push, 2)
-struct IconGroupHeader {
-  WORD reserved, type, count;
-};
-struct IconGroupEntry {
-  BYTE width, height, colourCount, reserved;
-  WORD planes, bitCount;
-  DWORD bytes;
-  WORD id;
-};
-#pragma pack(pop)
-
-TEST_F(ProgramFileTest, IconResourceIs32By32With16Colours) {
+TEST_F(ProgramFileTest, HoldsOne32By32IconWith16Colours) {
   ASSERT_NE(module_, nullptr);
-  const std::span<const BYTE> group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEW(IDI_FOXBANE));
-  ASSERT_GE(group.size(), sizeof(IconGroupHeader) + sizeof(IconGroupEntry));
-  IconGroupHeader header;
-  std::memcpy(&header, group.data(), sizeof header);
-  ASSERT_EQ(header.count, 1);
-  IconGroupEntry entry;
-  std::memcpy(&entry, group.data() + sizeof header, sizeof entry);
-  EXPECT_EQ(entry.width, 32);
-  EXPECT_EQ(entry.height, 32);
-  EXPECT_EQ(entry.colourCount, 16);
-  EXPECT_EQ(entry.bitCount, 4);
+  // A header of three words (reserved, type, count), then 14-byte entries
+  // that start with width, height, colours, reserved, planes, bits a pixel.
+  const std::span<const BYTE> group = Resource(RT_GROUP_ICON, IDI_FOXBANE);
+  ASSERT_GE(group.size(), 6u + 14u);
+  EXPECT_EQ(group[4] | group[5] << 8, 1);
+  EXPECT_EQ(group[6], 32);
+  EXPECT_EQ(group[7], 32);
+  EXPECT_EQ(group[8], 16);
+  EXPECT_EQ(group[12] | group[13] << 8, 4);
 }
 
 TEST_F(ProgramFileTest, VersionIs161) {
   ASSERT_NE(module_, nullptr);
-  const std::span<const BYTE> version = Resource(RT_VERSION, MAKEINTRESOURCEW(VS_VERSION_INFO));
-  ASSERT_FALSE(version.empty());
+  const std::span<const BYTE> version = Resource(RT_VERSION, VS_VERSION_INFO);
   // The fixed part follows its signature; the texts are UTF-16 pairs of name and value.
   const DWORD signature = VS_FFI_SIGNATURE;
-  const auto at = std::search(version.begin(), version.end(),
-                              reinterpret_cast<const BYTE*>(&signature),
-                              reinterpret_cast<const BYTE*>(&signature) + sizeof signature);
-  ASSERT_NE(at, version.end());
+  const auto* signatureBytes = reinterpret_cast<const BYTE*>(&signature);
+  const auto at = std::search(version.begin(), version.end(), signatureBytes, signatureBytes + 4);
+  ASSERT_GE(version.end() - at, static_cast<std::ptrdiff_t>(sizeof(VS_FIXEDFILEINFO)));
   VS_FIXEDFILEINFO fixed;
   std::memcpy(&fixed, &*at, sizeof fixed);
   EXPECT_EQ(fixed.dwFileVersionMS, DWORD{(1u << 16) | 61u});
   EXPECT_EQ(fixed.dwProductVersionMS, DWORD{(1u << 16) | 61u});
 
-  const std::wstring texts(reinterpret_cast<const wchar_t*>(version.data()),
-                           version.size() / sizeof(wchar_t));
-  const auto valueOf = [&](const std::wstring& name) {
-    const std::size_t key = texts.find(name + L'\0');
-    if (key == std::wstring::npos) return std::wstring();
-    std::size_t value = key + name.size();
-    while (value < texts.size() && texts[value] == L'\0') ++value;  // terminator and padding
-    return std::wstring(texts.c_str() + value);
-  };
-  EXPECT_EQ(valueOf(L"FileVersion"), L"1.61");
-  EXPECT_EQ(valueOf(L"ProductVersion"), L"1.61");
-  EXPECT_EQ(valueOf(L"ProductName"), L"Foxbane");
+  const std::wstring texts(reinterpret_cast<const wchar_t*>(version.data()), version.size() / 2);
+  const std::pair<const wchar_t*, const wchar_t*> expected[] = {
+      {L"FileVersion", L"1.61"}, {L"ProductVersion", L"1.61"}, {L"ProductName", L"Foxbane"}};
+  for (const auto& [name, value] : expected) {
+    SCOPED_TRACE(Narrow(name));
+    const std::size_t key = texts.find(std::wstring(name) + L'\0');
+    ASSERT_NE(key, std::wstring::npos);
+    // The value follows the name's terminator and padding.
+    const std::size_t start = texts.find_first_not_of(L'\0', key + std::wcslen(name));
+    ASSERT_NE(start, std::wstring::npos);
+    EXPECT_STREQ(texts.c_str() + start, value);
+  }
 }
 
 }  // namespace

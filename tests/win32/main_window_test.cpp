@@ -7,14 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <thread>
 #include <vector>
 
 #include "app/control_table.h"
 #include "win32/event_loop.h"
 #include "win32/text.h"
-#include "win32/user_messages.h"
-#include "running_program.h"
 #include "window_probe.h"
 
 namespace foxbane::win32 {
@@ -23,6 +20,7 @@ namespace {
 using C = ControlId;
 using testing::ScreenDpi;
 using testing::TextOf;
+using Rows = std::vector<std::pair<std::wstring, std::wstring>>;
 
 class MainWindowTest : public ::testing::Test {
  protected:
@@ -46,15 +44,23 @@ class MainWindowTest : public ::testing::Test {
     loop_.YieldToPendingMessages();
   }
 
-  std::wstring ItemText(ControlId list, int row, int column) {
-    wchar_t buffer[256] = {};
-    LVITEMW item{};
-    item.iSubItem = column;
-    item.pszText = buffer;
-    item.cchTextMax = 256;
-    ::SendMessageW(Handle(list), LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                   reinterpret_cast<LPARAM>(&item));
-    return buffer;
+  // The results list's texts, row by row.
+  Rows ResultRows() {
+    Rows rows;
+    const HWND list = Handle(C::ResultsList);
+    const auto text = [list](int row, int column) {
+      wchar_t buffer[256] = {};
+      LVITEMW item{};
+      item.iSubItem = column;
+      item.pszText = buffer;
+      item.cchTextMax = 256;
+      ::SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+      return std::wstring(buffer);
+    };
+    for (int row = 0; row < ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++row) {
+      rows.emplace_back(text(row, 0), text(row, 1));
+    }
+    return rows;
   }
 
   Win32Window window_;
@@ -98,14 +104,10 @@ TEST_F(MainWindowTest, ListRowsAppendInOrderWithThePidAsSecondColumn) {
   window_.AppendRow(C::ResultsList, "C:\\a.exe", "-967296");
   window_.AppendRow(C::ResultsList, "C:\\a.exe", "7");
 
-  const HWND list = Handle(C::ResultsList);
-  ASSERT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 3);
-  EXPECT_EQ(ItemText(C::ResultsList, 0, 0), L"C:\\b.exe");  // never sorted
-  EXPECT_EQ(ItemText(C::ResultsList, 1, 0), L"C:\\a.exe");
-  EXPECT_EQ(ItemText(C::ResultsList, 1, 1), L"-967296");
-  EXPECT_EQ(ItemText(C::ResultsList, 2, 0), L"C:\\a.exe");  // duplicates kept
-  EXPECT_EQ(ItemText(C::ResultsList, 2, 1), L"7");
+  EXPECT_EQ(ResultRows(), (Rows{{L"C:\\b.exe", L"12"}, {L"C:\\a.exe", L"-967296"},
+                                 {L"C:\\a.exe", L"7"}}));  // never sorted, duplicates kept
 
+  const HWND list = Handle(C::ResultsList);
   const auto header = reinterpret_cast<HWND>(::SendMessageW(list, LVM_GETHEADER, 0, 0));
   EXPECT_EQ(::SendMessageW(header, HDM_GETITEMCOUNT, 0, 0), 2);
   const int dpi = ScreenDpi();
@@ -114,26 +116,26 @@ TEST_F(MainWindowTest, ListRowsAppendInOrderWithThePidAsSecondColumn) {
   EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
 
   window_.ClearRows(C::ResultsList);
-  EXPECT_EQ(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(ResultRows(), Rows{});
   window_.AppendRow(C::ResultsList, "C:\\c.exe", "1");
-  EXPECT_EQ(ItemText(C::ResultsList, 0, 0), L"C:\\c.exe");
+  EXPECT_EQ(ResultRows(), (Rows{{L"C:\\c.exe", L"1"}}));
 }
 
-TEST_F(MainWindowTest, WidthInTwipsIsThePixelWidthAtTheDisplaysDpi) {
-  const int dpi = ScreenDpi();
-  EXPECT_DOUBLE_EQ(window_.WidthTwips(C::lvwProcess),
-                   testing::ExpectedPixels(5535, dpi) * 1440.0 / dpi);
+TEST_F(MainWindowTest, WidthsInTwipsArePixelWidthsAtTheDisplaysDpi) {
+  const auto twips = [dpi = ScreenDpi()](int layoutTwips) {
+    return testing::ExpectedPixels(layoutTwips, dpi) * 1440.0 / dpi;
+  };
+  EXPECT_DOUBLE_EQ(window_.WidthTwips(C::lvwProcess), twips(5535));
+  EXPECT_DOUBLE_EQ(window_.ProgressSurface().WidthTwips(), twips(6015));
 }
 
 TEST_F(MainWindowTest, LogTextShowsLinesSeparatedByCrLf) {
   window_.SetText(C::LogText, "[CLEANUP] one\r\n[CLEANUP] two\r\n");
   EXPECT_EQ(TextOf(Handle(C::LogText)), L"[CLEANUP] one\r\n[CLEANUP] two\r\n");
   EXPECT_EQ(::SendMessageW(Handle(C::LogText), EM_GETLINECOUNT, 0, 0), 3);
-  window_.SetText(C::Label5, "Scanning All Running Processes...");
-  EXPECT_EQ(TextOf(Handle(C::Label5)), L"Scanning All Running Processes...");
 }
 
-TEST_F(MainWindowTest, ClicksOnButtonsAndTheLinkReachTheHandler) {
+TEST_F(MainWindowTest, ClicksAndClosingReachTheHandlerAndTheLinkShowsTheHandCursor) {
   ::SendMessageW(Handle(C::Command1), BM_CLICK, 0, 0);
   ::SendMessageW(window_.Handle(), WM_COMMAND,
                  MAKEWPARAM(::GetDlgCtrlID(Handle(C::Label7)), STN_CLICKED),
@@ -141,15 +143,17 @@ TEST_F(MainWindowTest, ClicksOnButtonsAndTheLinkReachTheHandler) {
   window_.SetVisible(C::disclaimer, true);
   ::SendMessageW(Handle(C::Command4), BM_CLICK, 0, 0);  // inside two frames
   EXPECT_EQ(clicks_, (std::vector{C::Command1, C::Label7, C::Command4}));
-}
 
-TEST_F(MainWindowTest, LinkShowsTheHandCursor) {
+  ::SendMessageW(window_.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(closeRequests_, 1);
+  EXPECT_TRUE(::IsWindow(window_.Handle()));  // closing is the handler's to decide
+
   ::SendMessageW(window_.Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Handle(C::Label7)),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
   EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 }
 
-TEST_F(MainWindowTest, KeyboardReachesOnlyWhatIsNotCovered) {
+TEST_F(MainWindowTest, KeyboardReachesOnlyWhatIsNotCoveredAndFocusLeavesAHiddenPanel) {
   Show();
   ASSERT_EQ(::GetFocus(), Handle(C::Command1));
   PressKey(VK_RETURN);  // Enter on the focused "Scan"
@@ -167,20 +171,10 @@ TEST_F(MainWindowTest, KeyboardReachesOnlyWhatIsNotCovered) {
   EXPECT_EQ(::GetFocus(), Handle(C::Command4));
   PressKey(VK_RETURN);
   EXPECT_EQ(clicks_, (std::vector{C::Command1, C::Command4}));
-}
 
-TEST_F(MainWindowTest, HidingThePanelWithTheFocusPassesItOnInTabOrder) {
-  Show();
-  window_.SetVisible(C::disclaimer, true);
-  window_.FocusControl(C::Command4);
+  // Hiding the panel that has the focus passes it on in tab order.
   window_.SetVisible(C::disclaimer, false);
   EXPECT_EQ(::GetFocus(), Handle(C::Command1));
-}
-
-TEST_F(MainWindowTest, ClosingAsksTheHandlerAndKeepsTheWindow) {
-  ::SendMessageW(window_.Handle(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(closeRequests_, 1);
-  EXPECT_TRUE(::IsWindow(window_.Handle()));
 }
 
 TEST_F(MainWindowTest, ProgressBarRepaintsThroughTheHandler) {
@@ -191,22 +185,6 @@ TEST_F(MainWindowTest, ProgressBarRepaintsThroughTheHandler) {
   ::InvalidateRect(Handle(C::CoolProgress1), nullptr, FALSE);
   ::UpdateWindow(Handle(C::CoolProgress1));
   EXPECT_EQ(progressPaints_, 1);
-  EXPECT_DOUBLE_EQ(window_.ProgressSurface().WidthTwips(),
-                   testing::ExpectedPixels(6015, ScreenDpi()) * 1440.0 / ScreenDpi());
-}
-
-TEST_F(MainWindowTest, MessageBoxIsCaptionedWithTheTitleAndShowsTheText) {
-  std::wstring seenText;
-  std::thread dismisser([&] {
-    HWND box = nullptr;
-    testing::WaitUntil([&] { return (box = ::FindWindowW(L"#32770", L"Foxbane")) != nullptr; });
-    if (!box) return;
-    seenText = TextOf(::GetDlgItem(box, 0xFFFF));  // the message's static control
-    ::PostMessageW(box, WM_COMMAND, IDOK, 0);
-  });
-  Win32UserMessages(window_.Handle()).ShowModal("Invalid handle.\r\n");
-  dismisser.join();
-  EXPECT_EQ(seenText, L"Invalid handle.\r\n");
 }
 
 }  // namespace

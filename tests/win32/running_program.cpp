@@ -12,14 +12,12 @@ namespace foxbane::win32::testing {
 
 namespace {
 
-struct WindowSearch {
-  DWORD processId;
-  HWND found;
-};
-
 // The program's shown top-level window captioned with its title.
 HWND FindShownMainWindow(DWORD processId) {
-  WindowSearch search{processId, nullptr};
+  struct WindowSearch {
+    DWORD processId;
+    HWND found;
+  } search{processId, nullptr};
   ::EnumWindows(
       [](HWND window, LPARAM state) -> BOOL {
         auto* wanted = reinterpret_cast<WindowSearch*>(state);
@@ -36,12 +34,6 @@ HWND FindShownMainWindow(DWORD processId) {
       },
       reinterpret_cast<LPARAM>(&search));
   return search.found;
-}
-
-std::filesystem::path FromEnvironment(const char* name) {
-  const char* value = std::getenv(name);
-  if (!value || !*value) throw std::runtime_error(std::string(name) + " is not set");
-  return value;
 }
 
 }  // namespace
@@ -94,7 +86,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   return true;
 }
 
-std::filesystem::path ProgramPath() { return FromEnvironment("FOXBANE_EXE"); }
-std::filesystem::path ScreensFolder() { return FromEnvironment("FOXBANE_SCREENS"); }
+std::filesystem::path ProgramPath() {
+  const char* value = std::getenv("FOXBANE_EXE");
+  if (!value || !*value) throw std::runtime_error("FOXBANE_EXE is not set");
+  return value;
+}
 
 }  // namespace foxbane::win32::testing

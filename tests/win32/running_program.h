@@ -37,8 +37,7 @@ class RunningProgram {
 bool WaitUntil(const std::function<bool()>& condition,
                std::chrono::milliseconds limit = std::chrono::seconds(10));
 
-// FOXBANE_EXE and FOXBANE_SCREENS, as ctest sets them.
+// FOXBANE_EXE, as ctest sets it.
 std::filesystem::path ProgramPath();
-std::filesystem::path ScreensFolder();
 
 }  // namespace foxbane::win32::testing
