@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, EachControlHasTheFontItsLayoutNames) {
   }
 }
 
-TEST_F(MainWindowTest, ListRowsAppendInOrderWithThePidAsSecondColumn) {
+TEST_F(MainWindowTest, ListsShowRowsInOrderAndMeasureInTwipsAtTheDisplaysDpi) {
   const std::vector<ListColumn> earlier{{"One", 1500}, {"Two", 1500}, {"Three", 1500}};
   const std::vector<ListColumn> columns{{"Process", 4428}, {"PID", 968.625}};
   window_.SetColumns(C::ResultsList, earlier);
@@ -114,19 +114,13 @@ TEST_F(MainWindowTest, ListRowsAppendInOrderWithThePidAsSecondColumn) {
   EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), std::lround(4428.0 * dpi / 1440));
   EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 1, 0), std::lround(968.625 * dpi / 1440));
   EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+  EXPECT_DOUBLE_EQ(window_.WidthTwips(C::lvwProcess),
+                   testing::ExpectedPixels(5535, dpi) * 1440.0 / dpi);
 
   window_.ClearRows(C::ResultsList);
   EXPECT_EQ(ResultRows(), Rows{});
   window_.AppendRow(C::ResultsList, "C:\\c.exe", "1");
   EXPECT_EQ(ResultRows(), (Rows{{L"C:\\c.exe", L"1"}}));
-}
-
-TEST_F(MainWindowTest, WidthsInTwipsArePixelWidthsAtTheDisplaysDpi) {
-  const auto twips = [dpi = ScreenDpi()](int layoutTwips) {
-    return testing::ExpectedPixels(layoutTwips, dpi) * 1440.0 / dpi;
-  };
-  EXPECT_DOUBLE_EQ(window_.WidthTwips(C::lvwProcess), twips(5535));
-  EXPECT_DOUBLE_EQ(window_.ProgressSurface().WidthTwips(), twips(6015));
 }
 
 TEST_F(MainWindowTest, LogTextShowsLinesSeparatedByCrLf) {
@@ -177,7 +171,9 @@ TEST_F(MainWindowTest, KeyboardReachesOnlyWhatIsNotCoveredAndFocusLeavesAHiddenP
   EXPECT_EQ(::GetFocus(), Handle(C::Command1));
 }
 
-TEST_F(MainWindowTest, ProgressBarRepaintsThroughTheHandler) {
+TEST_F(MainWindowTest, ProgressBarMeasuresInTwipsAndRepaintsThroughTheHandler) {
+  EXPECT_DOUBLE_EQ(window_.ProgressSurface().WidthTwips(),
+                   testing::ExpectedPixels(6015, ScreenDpi()) * 1440.0 / ScreenDpi());
   Show();
   window_.SetVisible(C::scanstatus, true);
   window_.SetVisible(C::CoolProgress1, true);
