@@ -72,13 +72,19 @@ expect_text() {
 }
 
 # expect_panels PANEL...: exactly these of the five panels are shown (wholly
-# or in part).
+# or in part). Clicks are posted to the window, so the panels are read again
+# for a few seconds until the window has caught up.
 expect_panels() {
-  drive list
-  local shown
-  shown="$(awk -F'\t' '$1 ~ /^(disclaimer|scanstatus|results|clean|activityframe)$/ && $4 != "hidden" { print $1 }' \
-    "$SESSION_DIR/out" | sort | tr '\n' ' ')"
-  expect_equal "$shown" "$(printf '%s\n' "$@" | sed '/^$/d' | sort | tr '\n' ' ')" "shown panels"
+  local expected shown
+  expected="$(printf '%s\n' "$@" | sed '/^$/d' | sort | tr '\n' ' ')"
+  for _ in $(seq 50); do
+    drive list
+    shown="$(awk -F'\t' '$1 ~ /^(disclaimer|scanstatus|results|clean|activityframe)$/ && $4 != "hidden" { print $1 }' \
+      "$SESSION_DIR/out" | sort | tr '\n' ' ')"
+    [ "$shown" == "$expected" ] && return 0
+    sleep 0.1
+  done
+  expect_equal "$shown" "$expected" "shown panels"
 }
 
 # expect_bytes FILE EXPECTED-FILE WHAT: equal byte for byte once every time
