@@ -77,13 +77,13 @@ TEST_F(SimRegistryTest, OperationsFailOnDemandForKeysUnderAPrefixOnly) {
 // Windows asks for the query right for the longest value name; Wine does
 // not check it.
 TEST_F(SimRegistryTest, OnlyOpenedHandlesAreCountedAndEachKeepsItsRights) {
-  registry.CreateKeyPath(kCurrentUser, "Software\K");
+  registry.CreateKeyPath(kCurrentUser, "Software\\K");
   RegKey root = 0;
   RegKey first = 0;
   RegKey second = 0;
   ASSERT_EQ(registry.OpenKey(kCurrentUser, "", reg_access::kQueryValue, root), kSuccess);
   EXPECT_EQ(root, kCurrentUser);
-  ASSERT_EQ(registry.OpenKey(kCurrentUser, "Software\K", reg_access::kSetValue, first), kSuccess);
+  ASSERT_EQ(registry.OpenKey(kCurrentUser, "Software\\K", reg_access::kSetValue, first), kSuccess);
   ASSERT_EQ(registry.CreateKey(first, "", reg_access::kQueryValue, second), kSuccess);
   EXPECT_NE(first, second);
   EXPECT_EQ(registry.OpenHandleCount(), 2u);
