@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include <atomic>
 #include <stdexcept>
 
 #include "contract/file_system_world.h"
+#include "contract/win32/temp_sandbox.h"
 #include "win32/file_system.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
@@ -11,38 +11,8 @@
 namespace foxbane::contract {
 namespace {
 
-using win32::Narrow;
 using win32::UniqueFileHandle;
 using win32::Wide;
-
-std::wstring NewSandboxPath() {
-  static std::atomic<int> next{0};
-  wchar_t temp[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-  return std::wstring(temp, length) + L"FoxbaneTest-" + std::to_wstring(::GetCurrentProcessId()) +
-         L"-" + std::to_wstring(++next);
-}
-
-void RemoveTree(const std::wstring& folder) {
-  WIN32_FIND_DATAW found{};
-  win32::UniqueFindHandle search(::FindFirstFileW((folder + L"\\*").c_str(), &found));
-  if (search) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      const std::wstring path = folder + L"\\" + name;
-      ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-        RemoveTree(path);
-      } else {
-        ::DeleteFileW(path.c_str());
-      }
-    } while (::FindNextFileW(search.Get(), &found));
-  }
-  search.Reset();
-  ::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-  ::RemoveDirectoryW(folder.c_str());
-}
 
 class Win32FileHold : public FileHold {
  public:
@@ -54,15 +24,10 @@ class Win32FileHold : public FileHold {
 
 class Win32FileSystemWorld : public FileSystemWorld {
  public:
-  Win32FileSystemWorld() : sandboxWide_(NewSandboxPath()), sandbox_(Narrow(sandboxWide_)) {
-    if (!::CreateDirectoryW(sandboxWide_.c_str(), nullptr)) {
-      throw std::runtime_error("cannot make the sandbox " + sandbox_);
-    }
-  }
-  ~Win32FileSystemWorld() override { RemoveTree(sandboxWide_); }
+  Win32FileSystemWorld() : sandbox_("FoxbaneTest") {}
 
   FileSystem& Files() override { return files_; }
-  const std::string& Sandbox() const override { return sandbox_; }
+  const std::string& Sandbox() const override { return sandbox_.Path(); }
 
   void MakeFolder(const std::string& path) override {
     if (!::CreateDirectoryW(Wide(path).c_str(), nullptr)) {
@@ -91,17 +56,7 @@ class Win32FileSystemWorld : public FileSystemWorld {
   }
 
   std::optional<std::string> Contents(const std::string& path) override {
-    UniqueFileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                        nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      bytes.append(buffer, got);
-    }
-    return bytes;
+    return ReadWholeFile(path);
   }
 
   bool Exists(const std::string& path) override {
@@ -117,7 +72,7 @@ class Win32FileSystemWorld : public FileSystemWorld {
   }
 
   bool ReadOnlyRefusesWriting() override {
-    const std::string probe = sandbox_ + "\\read-only probe";
+    const std::string probe = sandbox_.Path() + "\\read-only probe";
     WriteFile(probe, "", FILE_ATTRIBUTE_READONLY);
     const UniqueFileHandle file(::CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr,
                                               OPEN_EXISTING, 0, nullptr));
@@ -125,8 +80,7 @@ class Win32FileSystemWorld : public FileSystemWorld {
   }
 
  private:
-  std::wstring sandboxWide_;
-  std::string sandbox_;
+  TempSandbox sandbox_;
   win32::Win32FileSystem files_;
 };
 

@@ -1,9 +1,9 @@
 #include <windows.h>
 
-#include <atomic>
 #include <stdexcept>
 
 #include "contract/profile_files_world.h"
+#include "contract/win32/temp_sandbox.h"
 #include "win32/profile_files.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
@@ -14,36 +14,12 @@ namespace {
 using win32::UniqueFileHandle;
 using win32::Wide;
 
-std::string NewSandboxPath() {
-  static std::atomic<int> next{0};
-  wchar_t temp[MAX_PATH + 1];
-  const DWORD length = ::GetTempPathW(MAX_PATH + 1, temp);
-  return win32::Narrow(std::wstring_view(temp, length)) + "FoxbaneProfiles-" +
-         std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++next);
-}
-
 class Win32ProfileFilesWorld : public ProfileFilesWorld {
  public:
-  Win32ProfileFilesWorld() : sandbox_(NewSandboxPath()) {
-    if (!::CreateDirectoryW(Wide(sandbox_).c_str(), nullptr)) {
-      throw std::runtime_error("cannot make the sandbox " + sandbox_);
-    }
-  }
-  // The tests make files only at the top of the sandbox.
-  ~Win32ProfileFilesWorld() override {
-    WIN32_FIND_DATAW found{};
-    win32::UniqueFindHandle search(::FindFirstFileW(Wide(At("*")).c_str(), &found));
-    if (search) {
-      do {
-        ::DeleteFileW((Wide(sandbox_) + L"\\" + found.cFileName).c_str());
-      } while (::FindNextFileW(search.Get(), &found));
-    }
-    search.Reset();
-    ::RemoveDirectoryW(Wide(sandbox_).c_str());
-  }
+  Win32ProfileFilesWorld() : sandbox_("FoxbaneProfiles") {}
 
   ProfileFiles& Subject() override { return profiles_; }
-  const std::string& Sandbox() const override { return sandbox_; }
+  const std::string& Sandbox() const override { return sandbox_.Path(); }
 
   void WriteFile(const std::string& path, std::string_view bytes) override {
     UniqueFileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
@@ -56,23 +32,11 @@ class Win32ProfileFilesWorld : public ProfileFilesWorld {
   }
 
   std::optional<std::string> Contents(const std::string& path) override {
-    UniqueFileHandle file(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                        OPEN_EXISTING, 0, nullptr));
-    if (!file) return std::nullopt;
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (::ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-      bytes.append(buffer, got);
-    }
-    return bytes;
+    return ReadWholeFile(path);
   }
 
  private:
-  std::string At(std::string_view name) const { return sandbox_ + "\\" + std::string(name); }
-
-  std::string sandbox_;
+  TempSandbox sandbox_;
   win32::Win32ProfileFiles profiles_;
 };
 
