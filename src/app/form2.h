@@ -74,9 +74,6 @@ class Form2 {
   ListView& lvwProcess() { return lvwProcess_; }
   ListView& ResultsList() { return resultsList_; }
   CoolProgress& CoolProgress1() { return coolProgress1_; }
-  FileListBox& File1() { return file1_; }
-  const std::string& ScanFile() const { return scanFile_; }
-  Platform& platform() { return platform_; }
 
  private:
   class BusyScope;

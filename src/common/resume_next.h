@@ -35,17 +35,10 @@ class ResumeNext {
     try {
       step();
     } catch (const StepFailed&) {
-      ++skipped_;
     } catch (const std::bad_alloc&) {
-      ++skipped_;
     } catch (const std::length_error&) {
-      ++skipped_;
     }
   }
-  int skipped() const { return skipped_; }
-
- private:
-  int skipped_ = 0;
 };
 
 }  // namespace foxbane

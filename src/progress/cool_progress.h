@@ -43,8 +43,6 @@ class CoolProgress {
   void Show();
   void Paint();
 
-  Rgb TrackColor() const { return trackColor_; }
-
  private:
   // The six saved fields; a value-initialised State is a new instance.
   struct State {

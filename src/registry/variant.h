@@ -18,7 +18,6 @@ class Variant {
   Variant(std::int32_t number) : value_(number) {}
 
   bool IsEmpty() const { return std::holds_alternative<std::monostate>(value_); }
-  bool IsString() const { return std::holds_alternative<std::string>(value_); }
 
   // The text form: the string itself, decimal digits, "True"/"False", or "".
   std::string Text() const;
