@@ -22,69 +22,88 @@ bool IsFullPath(std::string_view path) {
 
 }  // namespace
 
+// Each remnant is looked for in every view that may hold it and removed from
+// each that does; it is reported once, whichever views held it.
 void Form2::RemoveRegistryRemnants() {
   ResumeNext resume;
 
   // Presence tests: a value is there when it reads as anything but the
   // sentinel; a key is there when it can be opened to list its values.
-  const auto valuePresent = [&](std::string_view name, std::string_view typeCode) {
+  const auto valuePresent = [&](std::string_view name, std::string_view typeCode, RegView view) {
     Variant value;
-    registry_.ReadRegValue("HKLM", kCurrentVersionKey, name, typeCode, Variant(kNoValue), value);
+    registry_.ReadRegValue("HKLM", kCurrentVersionKey, name, typeCode, Variant(kNoValue), value,
+                           view);
     return value != Variant(kNoValue);
   };
-  const auto keyPresent = [&](std::string_view hive, std::string_view keyPath) {
+  const auto keyPresent = [&](std::string_view hive, std::string_view keyPath, RegView view) {
     std::string listing;
-    registry_.ListRegValues(hive, keyPath, listing);
+    registry_.ListRegValues(hive, keyPath, listing, view);
     return !listing.empty();
   };
-  const auto removeKeys = [&](std::string_view hive, std::span<const KeyRemoval> removals) {
+  const auto removeKeys = [&](std::string_view hive, std::span<const KeyRemoval> removals,
+                              RegView view) {
     for (const KeyRemoval& removal : removals) {
-      registry_.DeleteRegKey(hive, removal.keyPath, removal.subKey);
+      registry_.DeleteRegKey(hive, removal.keyPath, removal.subKey, view);
     }
+  };
+  // A key with its removal table, in every view that holds the key.
+  const auto removeKeyTree = [&](std::string_view hive, std::string_view keyPath,
+                                 std::span<const KeyRemoval> removals) {
+    return InEveryView(registry_, hive, [&](RegView view) {
+      if (!keyPresent(hive, keyPath, view)) return false;
+      removeKeys(hive, removals, view);
+      return true;
+    });
   };
 
   for (const auto& value : {std::pair{"disp", "S"}, std::pair{"np", "D"}}) {
     resume([&] {
       // Bound in here: clang before 16 cannot capture a structured binding.
       const auto& [name, typeCode] = value;
-      if (!valuePresent(name, typeCode)) return;
-      registry_.DeleteRegValue("HKLM", kCurrentVersionKey, name);
+      const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
+        if (!valuePresent(name, typeCode, view)) return false;
+        registry_.DeleteRegValue("HKLM", kCurrentVersionKey, name, view);
+        return true;
+      });
+      if (!found) return;
       LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_LOCAL_MACHINE\\" +
                      std::string(kCurrentVersionKey) + "\\" + name);
     });
   }
 
   resume([&] {
-    if (!keyPresent("HKLM", kCodeStoreKey)) return;
-
-    cRegistry filesKey(platform_.registry, platform_.environment);
-    filesKey.ClassKey(static_cast<std::int32_t>(reg_root::kLocalMachine));
-    filesKey.SectionKey(std::string(kDistributionUnitsKey) + std::string(kControlClassId) +
-                        "\\Contains\\Files");
-    std::vector<std::string> names;
-    std::int32_t count = 0;
-    resume([&] { filesKey.EnumerateValues(names, count); });
-    for (std::int32_t k = 1; k <= count; ++k) {
-      resume([&] {
-        const std::string& file = names.at(static_cast<std::size_t>(k - 1));
-        if (!IsFullPath(file)) return;
-        if (platform_.files.RemoveFile(file) != win_error::kSuccess) return;
-        LogCleanupLine("[CLEANUP] Removed DPF Item: " + file);
-      });
-    }
-    removeKeys("HKLM", kCodeStoreRemovals);
+    const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
+      if (!keyPresent("HKLM", kCodeStoreKey, view)) return false;
+      cRegistry filesKey(platform_.registry, platform_.environment);
+      filesKey.ClassKey(static_cast<std::int32_t>(reg_root::kLocalMachine));
+      filesKey.SectionKey(std::string(kDistributionUnitsKey) + std::string(kControlClassId) +
+                          "\\Contains\\Files");
+      filesKey.View(view);
+      std::vector<std::string> names;
+      std::int32_t count = 0;
+      resume([&] { filesKey.EnumerateValues(names, count); });
+      for (std::int32_t k = 1; k <= count; ++k) {
+        resume([&] {
+          const std::string& file = names.at(static_cast<std::size_t>(k - 1));
+          if (!IsFullPath(file)) return;
+          if (platform_.files.RemoveFile(file) != win_error::kSuccess) return;
+          LogCleanupLine("[CLEANUP] Removed DPF Item: " + file);
+        });
+      }
+      removeKeys("HKLM", kCodeStoreRemovals, view);
+      return true;
+    });
+    if (!found) return;
     LogCleanupLine("[CLEANUP] Removed DPF Registry Key: HKEY_LOCAL_MACHINE\\" +
                    std::string(kCodeStoreKey));
 
     resume([&] {
-      if (!keyPresent("HKCR", kClassKey)) return;
-      removeKeys("HKCR", kClassRemovals);
+      if (!removeKeyTree("HKCR", kClassKey, kClassRemovals)) return;
       LogCleanupLine(std::string(kDpfItemKeyEntry) + "HKEY_CLASSES_ROOT\\" +
                      std::string(kClassKey));
     });
     resume([&] {
-      if (!keyPresent("HKCR", kTypeLibKey)) return;
-      removeKeys("HKCR", kTypeLibRemovals);
+      if (!removeKeyTree("HKCR", kTypeLibKey, kTypeLibRemovals)) return;
       LogCleanupLine(std::string(kDpfItemKeyEntry) + "HKEY_CLASSES_ROOT\\" +
                      std::string(kTypeLibKey));
     });
@@ -92,9 +111,8 @@ void Form2::RemoveRegistryRemnants() {
 
   for (std::string_view progId : kProgIds) {
     resume([&] {
-      if (!keyPresent("HKCR", progId)) return;
       const KeyRemoval removals[] = {{progId, "CLSID"}, {progId, "CurVer"}, {progId, ""}};
-      removeKeys("HKCR", removals);
+      if (!removeKeyTree("HKCR", progId, removals)) return;
       LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_CLASSES_ROOT\\" + std::string(progId));
     });
   }
@@ -103,10 +121,13 @@ void Form2::RemoveRegistryRemnants() {
 void Form2::BlockControlInstallation() {
   ResumeNext resume;
   constexpr std::int16_t kKillBit = 0x400;
-  for (std::string_view key : kCompatibilityKeys) {
-    resume([&] {
-      registry_.WriteRegValue("HKLM", key, "Compatibility Flags", "D", Variant(kKillBit));
-    });
+  // 32-bit Internet Explorer reads its kill bits in the 32-bit view.
+  for (const RegView view : registry_.ViewsOf("HKLM")) {
+    for (std::string_view key : kCompatibilityKeys) {
+      resume([&] {
+        registry_.WriteRegValue("HKLM", key, "Compatibility Flags", "D", Variant(kKillBit), view);
+      });
+    }
   }
   LogCleanupLine(
       "[PROTECTION] Internet Explorer will now block any further installation attempts of known "

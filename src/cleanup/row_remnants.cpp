@@ -56,11 +56,18 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
   resume([&] {
     const std::string entryName = UninstallEntryName(fileName);
     if (entryName.empty()) return;
-    Variant command;
-    registry_.ReadRegValue("HKLM", std::string(kUninstallKey) + "\\" + entryName,
-                           "UninstallString", "S", Variant(kNoValue), command);
-    if (command == Variant(kNoValue) || command.Text().find(path) == std::string::npos) return;
-    registry_.DeleteRegKey("HKLM", kUninstallKey, entryName);
+    // One entry however many views held it.
+    const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
+      Variant command;
+      registry_.ReadRegValue("HKLM", std::string(kUninstallKey) + "\\" + entryName,
+                             "UninstallString", "S", Variant(kNoValue), command, view);
+      if (command == Variant(kNoValue) || command.Text().find(path) == std::string::npos) {
+        return false;
+      }
+      registry_.DeleteRegKey("HKLM", kUninstallKey, entryName, view);
+      return true;
+    });
+    if (!found) return;
     LogCleanupLine("[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" +
                    std::string(kUninstallKey) + "\\" + entryName);
   });

@@ -28,6 +28,17 @@ inline constexpr std::uint32_t kCreateSubKey = 0x0004;
 inline constexpr std::uint32_t kEnumerateSubKeys = 0x0008;
 }  // namespace reg_access
 
+// Which view of the registry a call reaches, given with its access rights.
+// On 64-bit Windows a 32-bit program's HKLM\SOFTWARE and most of
+// HKEY_CLASSES_ROOT live apart from a 64-bit program's (under Wow6432Node);
+// some keys (TypeLib, AppID) are shared. kDefault is the caller's own view.
+using RegView = std::uint32_t;
+namespace reg_view {
+inline constexpr RegView kDefault = 0;
+inline constexpr RegView k64Bit = 0x0100;  // KEY_WOW64_64KEY
+inline constexpr RegView k32Bit = 0x0200;  // KEY_WOW64_32KEY
+}  // namespace reg_view
+
 // The registry's own failures beyond those of every port.
 namespace win_error {
 inline constexpr ErrorCode kBadPathname = 161;  // a key path that starts with a backslash
@@ -52,6 +63,12 @@ class Registry {
  public:
   virtual ~Registry() = default;
 
+  // True where the system keeps a 64-bit and a 32-bit view (64-bit
+  // Windows); elsewhere the view flags change nothing.
+  virtual bool HasTwoViews() = 0;
+
+  // `access` may carry a view (reg_view); it applies where the path starts
+  // at a predefined root.
   virtual ErrorCode OpenKey(RegKey parent, std::string_view subKey, std::uint32_t access,
                             RegKey& key) = 0;
   // Opens the key or creates it with every missing key on its path.
@@ -80,9 +97,9 @@ class Registry {
   // RegQueryInfoKey: the length of the longest value name, in characters.
   virtual ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) = 0;
 
-  // RegDeleteKey: deletes `subKey` of `key`, which must have no subkeys; an
-  // empty `subKey` deletes `key` itself.
-  virtual ErrorCode DeleteKey(RegKey key, std::string_view subKey) = 0;
+  // RegDeleteKeyEx: deletes `subKey` of `key`, found in `view`, which must
+  // have no subkeys; an empty `subKey` deletes `key` itself.
+  virtual ErrorCode DeleteKey(RegKey key, std::string_view subKey, RegView view) = 0;
 };
 
 }  // namespace foxbane

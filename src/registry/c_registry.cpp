@@ -8,7 +8,7 @@ namespace foxbane {
 
 bool cRegistry::KeyExists() {
   ScopedRegKey key(registry_);
-  return key.Open(Root(), sectionKey_, reg_access::kQueryValue) == win_error::kSuccess;
+  return key.Open(Root(), sectionKey_, reg_access::kQueryValue | view_) == win_error::kSuccess;
 }
 
 // A key that cannot be opened or asked for its longest name lists nothing;
@@ -18,7 +18,7 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& sKeyNames, std::int32_
   sKeyNames.clear();
   ScopedRegKey key(registry_);
   std::uint32_t longest = 0;
-  if (key.Open(Root(), sectionKey_, reg_access::kQueryValue) != win_error::kSuccess ||
+  if (key.Open(Root(), sectionKey_, reg_access::kQueryValue | view_) != win_error::kSuccess ||
       registry_.QueryLongestValueName(key.get(), longest) != win_error::kSuccess) {
     return true;
   }
@@ -39,7 +39,7 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& sSect, std::int32_t&
   sSect.clear();
   try {
     ScopedRegKey key(registry_);
-    if (key.Open(Root(), sectionKey_, reg_access::kEnumerateSubKeys) != win_error::kSuccess) {
+    if (key.Open(Root(), sectionKey_, reg_access::kEnumerateSubKeys | view_) != win_error::kSuccess) {
       return true;
     }
     for (std::uint32_t index = 0;; ++index) {

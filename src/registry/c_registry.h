@@ -46,6 +46,9 @@ class cRegistry {
   void SectionKey(std::string sSectionKey) { sectionKey_ = std::move(sSectionKey); }
   const std::string& ValueKey() const { return valueKey_; }
   void ValueKey(std::string sValueKey) { valueKey_ = std::move(sValueKey); }
+  // The registry view the key is looked for in (the caller's own unless set).
+  RegView View() const { return view_; }
+  void View(RegView eView) { view_ = eView; }
   const Variant& Default() const { return default_; }
   void Default(Variant vDefault) { default_ = std::move(vDefault); }
 
@@ -61,6 +64,7 @@ class cRegistry {
   std::int32_t classKey_ = 0;
   std::string sectionKey_;
   std::string valueKey_;
+  RegView view_ = reg_view::kDefault;
   Variant default_;
 };
 

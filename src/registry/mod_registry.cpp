@@ -135,9 +135,18 @@ RegKey modRegistry::HiveFromName(std::string_view hiveName) {
   return files_.FindFile(hiveName, 0).empty() ? 0 : ProfileFileRoot;
 }
 
+std::span<const RegView> modRegistry::ViewsOf(std::string_view hiveName) {
+  static constexpr RegView kBothViews[] = {reg_view::k64Bit, reg_view::k32Bit};
+  static constexpr RegView kOwnView[] = {reg_view::kDefault};
+  const std::string upper = ToUpperAscii(hiveName);
+  if (registry_.HasTwoViews() && (upper == "HKLM" || upper == "HKCR")) return kBothViews;
+  return kOwnView;
+}
+
 std::int32_t modRegistry::ReadRegValue(std::string_view hiveName, std::string_view keyPath,
                                        std::string_view valueName, std::string_view typeCode,
-                                       const Variant& defaultValue, Variant& value) {
+                                       const Variant& defaultValue, Variant& value,
+                                       RegView view) {
   value = defaultValue;
   const RegKey root = HiveFromName(hiveName);
   if (root == 0) return kUnknownHive;
@@ -160,7 +169,7 @@ std::int32_t modRegistry::ReadRegValue(std::string_view hiveName, std::string_vi
   }
 
   ScopedRegKey key(registry_);
-  if (const ErrorCode result = key.Open(root, keyPath, reg_access::kQueryValue)) {
+  if (const ErrorCode result = key.Open(root, keyPath, reg_access::kQueryValue | view)) {
     return Result(result);
   }
   if (const ErrorCode result = ReadTyped(registry_, key.get(), valueName, code, value)) {
@@ -171,7 +180,7 @@ std::int32_t modRegistry::ReadRegValue(std::string_view hiveName, std::string_vi
 
 std::int32_t modRegistry::WriteRegValue(std::string_view hiveName, std::string_view keyPath,
                                         std::string_view valueName, std::string_view typeCode,
-                                        const Variant& value) {
+                                        const Variant& value, RegView view) {
   const RegKey root = HiveFromName(hiveName);
   if (root == 0) return kUnknownHive;
   const std::string code = ToUpperAscii(typeCode);
@@ -184,7 +193,7 @@ std::int32_t modRegistry::WriteRegValue(std::string_view hiveName, std::string_v
 
   ScopedRegKey key(registry_);
   const ErrorCode created =
-      key.Create(root, keyPath, reg_access::kSetValue | reg_access::kCreateSubKey);
+      key.Create(root, keyPath, reg_access::kSetValue | reg_access::kCreateSubKey | view);
   if (created != kSuccess) return Result(created);
   std::optional<RegistryData> data;
   try {
@@ -201,7 +210,7 @@ std::int32_t modRegistry::WriteRegValue(std::string_view hiveName, std::string_v
 }
 
 std::int32_t modRegistry::DeleteRegValue(std::string_view hiveName, std::string_view keyPath,
-                                         std::string_view valueName) {
+                                         std::string_view valueName, RegView view) {
   const RegKey root = HiveFromName(hiveName);
   if (root == 0) return kUnknownHive;
 
@@ -211,7 +220,7 @@ std::int32_t modRegistry::DeleteRegValue(std::string_view hiveName, std::string_
   }
 
   ScopedRegKey key(registry_);
-  ErrorCode result = key.Open(root, keyPath, reg_access::kSetValue);
+  ErrorCode result = key.Open(root, keyPath, reg_access::kSetValue | view);
   if (result == kSuccess) result = registry_.DeleteValue(key.get(), valueName);
   return DeleteResult(result);
 }
@@ -219,18 +228,18 @@ std::int32_t modRegistry::DeleteRegValue(std::string_view hiveName, std::string_
 // No profile-file mode here: a file path goes on as the root and the open
 // fails with 6.
 std::int32_t modRegistry::DeleteRegKey(std::string_view hiveName, std::string_view keyPath,
-                                       std::string_view subKeyName) {
+                                       std::string_view subKeyName, RegView view) {
   const RegKey root = HiveFromName(hiveName);
   if (root == 0) return kUnknownHive;
 
   ScopedRegKey key(registry_);
-  ErrorCode result = key.Open(root, keyPath, reg_access::kCreateSubKey);
-  if (result == kSuccess) result = registry_.DeleteKey(key.get(), subKeyName);
+  ErrorCode result = key.Open(root, keyPath, reg_access::kCreateSubKey | view);
+  if (result == kSuccess) result = registry_.DeleteKey(key.get(), subKeyName, view);
   return DeleteResult(result);
 }
 
 std::int32_t modRegistry::ListRegValues(std::string_view hiveName, std::string_view keyPath,
-                                        std::string& listing) {
+                                        std::string& listing, RegView view) {
   const RegKey root = HiveFromName(hiveName);
   if (root == 0) return kUnknownHive;
 
@@ -241,7 +250,7 @@ std::int32_t modRegistry::ListRegValues(std::string_view hiveName, std::string_v
   }
 
   ScopedRegKey key(registry_);
-  if (const ErrorCode result = key.Open(root, keyPath, reg_access::kQueryValue)) {
+  if (const ErrorCode result = key.Open(root, keyPath, reg_access::kQueryValue | view)) {
     return Result(result);
   }
   ErrorCode enumerated = kSuccess;

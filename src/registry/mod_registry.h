@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -14,7 +15,9 @@ namespace foxbane {
 // The registry routines: a hive named by short name ("HKCU", "HKLM", ...) or
 // by the path of an existing profile file, a key path below it, and a result
 // code instead of an exception (0, a Windows error code, or 99 for a hive
-// name that is neither). Every key opened is closed on every path.
+// name that is neither). Every key opened is closed on every path. Each
+// routine reaches the registry view it is given (the caller's own unless
+// told otherwise); the view means nothing in profile-file mode.
 class modRegistry {
  public:
   static constexpr RegKey ProfileFileRoot = 1;
@@ -26,21 +29,36 @@ class modRegistry {
   RegKey HiveFromName(std::string_view hiveName);
   std::int32_t ReadRegValue(std::string_view hiveName, std::string_view keyPath,
                             std::string_view valueName, std::string_view typeCode,
-                            const Variant& defaultValue, Variant& value);
+                            const Variant& defaultValue, Variant& value,
+                            RegView view = reg_view::kDefault);
   std::int32_t WriteRegValue(std::string_view hiveName, std::string_view keyPath,
                              std::string_view valueName, std::string_view typeCode,
-                             const Variant& value);
+                             const Variant& value, RegView view = reg_view::kDefault);
   std::int32_t DeleteRegValue(std::string_view hiveName, std::string_view keyPath,
-                              std::string_view valueName);
+                              std::string_view valueName, RegView view = reg_view::kDefault);
   std::int32_t DeleteRegKey(std::string_view hiveName, std::string_view keyPath,
-                            std::string_view subKeyName);
+                            std::string_view subKeyName, RegView view = reg_view::kDefault);
   std::int32_t ListRegValues(std::string_view hiveName, std::string_view keyPath,
-                             std::string& listing);
+                             std::string& listing, RegView view = reg_view::kDefault);
+
+  // The views in which a hive's keys may be: the 64-bit and the 32-bit one
+  // for HKLM and HKCR on 64-bit Windows, where a 32-bit program's
+  // registrations are kept apart; the one view everywhere else.
+  std::span<const RegView> ViewsOf(std::string_view hiveName);
 
  private:
   Registry& registry_;
   ProfileFiles& profiles_;
   FileSystem& files_;
 };
+
+// Runs `step(view)` in every view of the hive, in order, and tells whether
+// any of them reported that it found something.
+template <typename Step>
+bool InEveryView(modRegistry& registry, std::string_view hiveName, Step step) {
+  bool found = false;
+  for (const RegView view : registry.ViewsOf(hiveName)) found = step(view) || found;
+  return found;
+}
 
 }  // namespace foxbane

@@ -43,26 +43,30 @@ void Form2::RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
                                  std::string_view hiveName) {
   runKey.ClassKey(ToInt32(rootText));
   runKey.SectionKey(std::string(kRunKeyPath));
-  std::vector<std::string> names;
-  std::int32_t count = 0;
-  runKey.EnumerateValues(names, count);
-
   ResumeNext resume;
-  for (std::int32_t j = 1; j <= count; ++j) {
-    resume([&] {
-      const std::string& name = names.at(static_cast<std::size_t>(j - 1));
-      Variant data;
-      registry_.ReadRegValue(hiveName, kRunKeyPath, name, "S", Variant(kNoValue), data);
-      std::string command = data.Text();
-      if (command.empty()) command = kNoValue;
+  // A 32-bit program's machine-wide Run values sit in the 32-bit view.
+  for (const RegView view : registry_.ViewsOf(hiveName)) {
+    runKey.View(view);
+    std::vector<std::string> names;
+    std::int32_t count = 0;
+    runKey.EnumerateValues(names, count);
 
-      const std::int32_t rows = resultsList_.Count();
-      for (std::int32_t k = 1; k <= rows; ++k) {
-        if (command.find(resultsList_.Item(k).text) != std::string::npos) {
-          registry_.DeleteRegValue(hiveName, kRunKeyPath, name);
+    for (std::int32_t j = 1; j <= count; ++j) {
+      resume([&] {
+        const std::string& name = names.at(static_cast<std::size_t>(j - 1));
+        Variant data;
+        registry_.ReadRegValue(hiveName, kRunKeyPath, name, "S", Variant(kNoValue), data, view);
+        std::string command = data.Text();
+        if (command.empty()) command = kNoValue;
+
+        const std::int32_t rows = resultsList_.Count();
+        for (std::int32_t k = 1; k <= rows; ++k) {
+          if (command.find(resultsList_.Item(k).text) != std::string::npos) {
+            registry_.DeleteRegValue(hiveName, kRunKeyPath, name, view);
+          }
         }
-      }
-    });
+      });
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "common/utf.h"
+#include "sim/registry_views.h"
 
 namespace foxbane::sim {
 
@@ -94,10 +95,35 @@ std::shared_ptr<SimRegistry::Key> SimRegistry::AddChild(Key& key, std::string_vi
   return child;
 }
 
+// Only a path that starts at a predefined root is redirected: a handle
+// already names a key in one view or the other.
+SimRegistry::Target SimRegistry::Aim(RegKey parent, const Opened* from, std::string_view subKey,
+                                     RegView view) const {
+  Target target;
+  target.parsed = SplitKeyPath(subKey, target.names);
+  const std::size_t given = target.names.size();
+  if (target.parsed == kSuccess && twoViews_ && (view & reg_view::k32Bit) &&
+      roots_.contains(parent)) {
+    RedirectTo32BitView(parent, target.names);
+  }
+  if (target.names.size() == given) {
+    target.subject = SubjectOf(from, subKey);
+    return target;
+  }
+  target.subject = SubjectOf(from);
+  for (std::string_view name : target.names) target.subject += "\\" + std::string(name);
+  return target;
+}
+
 ErrorCode SimRegistry::Walk(const Opened& from, std::string_view subKey, bool create,
                             std::shared_ptr<Key>& found) {
   std::vector<std::string_view> names;
   if (const ErrorCode e = SplitKeyPath(subKey, names)) return e;
+  return WalkNames(from, names, create, found);
+}
+
+ErrorCode SimRegistry::WalkNames(const Opened& from, const std::vector<std::string_view>& names,
+                                 bool create, std::shared_ptr<Key>& found) {
   std::shared_ptr<Key> key = from.key;
   for (std::string_view name : names) {
     std::shared_ptr<Key> next = Child(*key, name);
@@ -118,10 +144,12 @@ ErrorCode SimRegistry::OpenOrCreate(std::string_view operation, RegKey parent,
                                     RegKey& key) {
   key = 0;
   const Opened* from = Find(parent);
-  if (const ErrorCode e = faults_.Next(operation, SubjectOf(from, subKey))) return e;
+  const Target target = Aim(parent, from, subKey, access);
+  if (const ErrorCode e = faults_.Next(operation, target.subject)) return e;
   if (const ErrorCode e = Usable(from, 0)) return e;
+  if (target.parsed != kSuccess) return target.parsed;
   std::shared_ptr<Key> found;
-  if (const ErrorCode e = Walk(*from, subKey, create, found)) return e;
+  if (const ErrorCode e = WalkNames(*from, target.names, create, found)) return e;
   if (roots_.contains(parent) && found == from->key) {
     key = parent;
     return kSuccess;
@@ -237,12 +265,14 @@ ErrorCode SimRegistry::QueryLongestValueName(RegKey key, std::uint32_t& length) 
 // RegDeleteKey opens the key to delete through `key` with delete rights of
 // its own, so the rights of `key` do not matter. A root, or a key that
 // still has subkeys, cannot be deleted.
-ErrorCode SimRegistry::DeleteKey(RegKey key, std::string_view subKey) {
+ErrorCode SimRegistry::DeleteKey(RegKey key, std::string_view subKey, RegView view) {
   const Opened* opened = Find(key);
-  if (const ErrorCode e = faults_.Next("Registry.DeleteKey", SubjectOf(opened, subKey))) return e;
+  const Target aimed = Aim(key, opened, subKey, view);
+  if (const ErrorCode e = faults_.Next("Registry.DeleteKey", aimed.subject)) return e;
   if (const ErrorCode e = Usable(opened, 0)) return e;
+  if (aimed.parsed != kSuccess) return aimed.parsed;
   std::shared_ptr<Key> target;
-  if (const ErrorCode e = Walk(*opened, subKey, false, target)) return e;
+  if (const ErrorCode e = WalkNames(*opened, aimed.names, false, target)) return e;
   if (!target->parent || !target->subkeys.empty()) return kAccessDenied;
   auto& siblings = target->parent->subkeys;
   siblings.erase(std::find(siblings.begin(), siblings.end(), target));

@@ -21,11 +21,18 @@ namespace foxbane::sim {
 // case they were made with, values listed in creation order, subkeys in
 // sorted order, rights enforced per handle, and the error codes of the Reg*
 // functions. HKEY_CLASSES_ROOT is a tree of its own here, not a merged view.
+// It is 64-bit Windows seen by a 64-bit program unless told otherwise: a
+// path from a root asked for in the 32-bit view is redirected as Windows
+// redirects it (sim/registry_views.h); the 64-bit view is the tree as stored.
 // Every operation can be made to fail through Faults ("Registry.OpenKey"...),
 // with the key's full path ("HKEY_LOCAL_MACHINE\SOFTWARE\...") as subject.
 class SimRegistry : public Registry {
  public:
   explicit SimRegistry(Faults& faults);
+
+  bool HasTwoViews() override { return twoViews_; }
+  // 32-bit Windows: one view, and the view flags change nothing.
+  void UseOneView() { twoViews_ = false; }
 
   ErrorCode OpenKey(RegKey parent, std::string_view subKey, std::uint32_t access,
                     RegKey& key) override;
@@ -42,7 +49,7 @@ class SimRegistry : public Registry {
                       std::uint32_t* size) override;
   ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) override;
-  ErrorCode DeleteKey(RegKey key, std::string_view subKey) override;
+  ErrorCode DeleteKey(RegKey key, std::string_view subKey, RegView view) override;
 
   // Handles opened or created and not yet closed (predefined roots aside).
   std::size_t OpenHandleCount() const { return handles_.size(); }
@@ -82,11 +89,21 @@ class SimRegistry : public Registry {
     std::uint32_t access = 0;
   };
 
+  // A path below a handle, split into names and placed in the view asked for.
+  struct Target {
+    ErrorCode parsed = 0;  // 161 for a path that starts with a backslash
+    std::vector<std::string_view> names;
+    std::string subject;   // the key's full path, where it lands in the view
+  };
+
   const Opened* Find(RegKey key) const;
   static std::string SubjectOf(const Opened* opened, std::string_view subKey = {});
   static ErrorCode Usable(const Opened* opened, std::uint32_t rights);
+  Target Aim(RegKey parent, const Opened* from, std::string_view subKey, RegView view) const;
   static ErrorCode Walk(const Opened& from, std::string_view subKey, bool create,
-                 std::shared_ptr<Key>& found);
+                        std::shared_ptr<Key>& found);
+  static ErrorCode WalkNames(const Opened& from, const std::vector<std::string_view>& names,
+                             bool create, std::shared_ptr<Key>& found);
   ErrorCode OpenOrCreate(std::string_view operation, RegKey parent, std::string_view subKey,
                          std::uint32_t access, bool create, RegKey& key);
   static std::shared_ptr<Key> Child(const Key& key, std::string_view name);
@@ -101,6 +118,7 @@ class SimRegistry : public Registry {
   std::map<RegKey, Opened> roots_;
   std::map<RegKey, Opened> handles_;
   RegKey nextHandle_ = 0x1000;
+  bool twoViews_ = true;
 };
 
 }  // namespace foxbane::sim

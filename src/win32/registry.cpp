@@ -43,6 +43,14 @@ class OptionalDword {
 
 }  // namespace
 
+// A 64-bit program runs only on 64-bit Windows; a 32-bit one sees two views
+// when it runs under WOW64.
+bool Win32Registry::HasTwoViews() {
+  if constexpr (sizeof(void*) == 8) return true;
+  BOOL wow64 = FALSE;
+  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
+}
+
 ErrorCode Win32Registry::OpenKey(RegKey parent, std::string_view subKey, std::uint32_t access,
                                  RegKey& key) {
   HKEY opened = nullptr;
@@ -120,8 +128,8 @@ ErrorCode Win32Registry::QueryLongestValueName(RegKey key, std::uint32_t& length
   return Code(status);
 }
 
-ErrorCode Win32Registry::DeleteKey(RegKey key, std::string_view subKey) {
-  return Code(RegDeleteKeyW(ToHandle(key), Wide(subKey).c_str()));
+ErrorCode Win32Registry::DeleteKey(RegKey key, std::string_view subKey, RegView view) {
+  return Code(RegDeleteKeyExW(ToHandle(key), Wide(subKey).c_str(), view, 0));
 }
 
 }  // namespace foxbane::win32

@@ -7,6 +7,7 @@ namespace foxbane::win32 {
 // The registry port over the Unicode Reg* functions, call for call.
 class Win32Registry : public Registry {
  public:
+  bool HasTwoViews() override;
   ErrorCode OpenKey(RegKey parent, std::string_view subKey, std::uint32_t access,
                     RegKey& key) override;
   ErrorCode CreateKey(RegKey parent, std::string_view subKey, std::uint32_t access,
@@ -22,7 +23,7 @@ class Win32Registry : public Registry {
                       std::uint32_t* size) override;
   ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) override;
-  ErrorCode DeleteKey(RegKey key, std::string_view subKey) override;
+  ErrorCode DeleteKey(RegKey key, std::string_view subKey, RegView view) override;
 };
 
 }  // namespace foxbane::win32

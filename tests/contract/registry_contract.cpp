@@ -241,14 +241,14 @@ TEST_P(RegistryContract, DeleteKeyRemovesOnlyKeysWithoutSubkeys) {
   ScopedRegKey tree(registry());
   ASSERT_EQ(tree.Open(reg_root::kCurrentUser, At("Tree"), kQueryValue), kSuccess);
 
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch"), kAccessDenied);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "branch\\leaf"), kSuccess);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch\\Leaf"), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Missing\\Leaf"), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch"), kSuccess);
+  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch", reg_view::kDefault), kAccessDenied);
+  EXPECT_EQ(registry().DeleteKey(tree.get(), "branch\\leaf", reg_view::kDefault), kSuccess);
+  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch\\Leaf", reg_view::kDefault), kFileNotFound);
+  EXPECT_EQ(registry().DeleteKey(tree.get(), "Missing\\Leaf", reg_view::kDefault), kFileNotFound);
+  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch", reg_view::kDefault), kSuccess);
   RegKey key = 0;
   EXPECT_EQ(registry().OpenKey(tree.get(), "Branch", kQueryValue, key), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(reg_root::kCurrentUser, ""), kAccessDenied);
+  EXPECT_EQ(registry().DeleteKey(reg_root::kCurrentUser, "", reg_view::kDefault), kAccessDenied);
 }
 
 TEST_P(RegistryContract, AnEmptyNameDeletesTheOpenedKeyAndItsHandlesThenFail) {
@@ -257,14 +257,14 @@ TEST_P(RegistryContract, AnEmptyNameDeletesTheOpenedKeyAndItsHandlesThenFail) {
   ScopedRegKey other(registry());
   ASSERT_EQ(other.Open(reg_root::kCurrentUser, At("Doomed"), kAllRights), kSuccess);
 
-  EXPECT_EQ(registry().DeleteKey(setup.get(), ""), kSuccess);
+  EXPECT_EQ(registry().DeleteKey(setup.get(), "", reg_view::kDefault), kSuccess);
   std::string name;
   RegKey key = 0;
   EXPECT_EQ(registry().QueryValue(other.get(), "v", nullptr, nullptr, nullptr), kKeyDeleted);
   EXPECT_EQ(registry().SetValue(other.get(), "v", reg_type::kBinary, "1"), kKeyDeleted);
   EXPECT_EQ(registry().EnumKey(other.get(), 0, name), kKeyDeleted);
   EXPECT_EQ(registry().OpenKey(other.get(), "", kQueryValue, key), kKeyDeleted);
-  EXPECT_EQ(registry().DeleteKey(setup.get(), ""), kKeyDeleted);
+  EXPECT_EQ(registry().DeleteKey(setup.get(), "", reg_view::kDefault), kKeyDeleted);
   EXPECT_EQ(registry().OpenKey(reg_root::kCurrentUser, At("Doomed"), kQueryValue, key),
             kFileNotFound);
   EXPECT_EQ(other.Close(), kSuccess);

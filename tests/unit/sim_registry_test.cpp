@@ -61,7 +61,7 @@ TEST_F(SimRegistryTest, OperationsFailOnDemandForKeysUnderAPrefixOnly) {
         registry.QueryLongestValueName(key, longest),
         registry.SetValue(key, "w", reg_type::kDword, "1234"),
         registry.DeleteValue(key, "v"),
-        registry.DeleteKey(key, "Sub"),
+        registry.DeleteKey(key, "Sub", reg_view::kDefault),
         registry.CloseKey(key)};
     if (opened != 0) registry.CloseKey(opened);
     if (created != 0) registry.CloseKey(created);
