@@ -58,8 +58,10 @@ void Form2::RemoveRegistryRemnants() {
 
   for (const auto& value : {std::pair{"disp", "S"}, std::pair{"np", "D"}}) {
     resume([&] {
-      // Bound in here: clang before 16 cannot capture a structured binding.
-      const auto& [name, typeCode] = value;
+      // Named copies, not a structured binding: clang before 16 cannot
+      // capture one in the lambda below.
+      const std::string_view name = value.first;
+      const std::string_view typeCode = value.second;
       const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
         if (!valuePresent(name, typeCode, view)) return false;
         registry_.DeleteRegValue("HKLM", kCurrentVersionKey, name, view);
@@ -67,7 +69,7 @@ void Form2::RemoveRegistryRemnants() {
       });
       if (!found) return;
       LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_LOCAL_MACHINE\\" +
-                     std::string(kCurrentVersionKey) + "\\" + name);
+                     std::string(kCurrentVersionKey) + "\\" + std::string(name));
     });
   }
 
