@@ -46,9 +46,9 @@ class Form2 {
   void ListProcesses();
   void ListProcesses9x();
   void ListProcessesNT();
-  void AddProcessEntry(std::string_view name, std::int32_t pid);
+  void AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started = 0);
   void MatchSignatures(std::string_view contents, std::int32_t row);
-  void AddDetectedProcess(std::string_view name, std::int32_t pid);
+  void AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started);
 
   // The results step and the scan log (report/).
   void ShowScanResults();
@@ -84,6 +84,7 @@ class Form2 {
   void SetCaption(ControlId control, std::string_view caption);
   void SetLogText(std::string text);
   void ApplyProcessListLayout(ListView& list);
+  bool ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint64_t& started);
 
   Platform& platform_;
   Module1 module1_;

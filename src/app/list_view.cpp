@@ -15,8 +15,8 @@ void ListView::SetColumns(std::vector<ListColumn> columns) {
   window_.SetColumns(id_, columns_);
 }
 
-std::int32_t ListView::Add(std::string_view text, std::int32_t pid) {
-  rows_.push_back(Row{std::string(text), DecimalText(pid)});
+std::int32_t ListView::Add(std::string_view text, std::int32_t pid, std::uint64_t started) {
+  rows_.push_back(Row{std::string(text), DecimalText(pid), started});
   window_.AppendRow(id_, rows_.back().text, rows_.back().pidText);
   return Count();
 }

@@ -55,7 +55,8 @@ class FileSystem {
   virtual ErrorCode ResetAttributes(std::string_view path) = 0;
 
   // Opens for reading, sharing read, write and delete so that a running
-  // executable can be read.
+  // executable can be read. Only a file on a local disk is read: a device
+  // (a pipe, NUL) or a file on a network drive fails with 222.
   virtual ErrorCode OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) = 0;
 
   // Opens for appending, creating the file when it is missing.

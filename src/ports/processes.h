@@ -31,13 +31,25 @@ class OpenedProcess {
   // The handle of the process's first (executable) module, fetched with a
   // 200-byte module buffer. False when the module list cannot be read.
   virtual bool FirstModule(std::uintptr_t& module) = 0;
-  // The module's full path in UTF-8, at most 260 characters; empty on failure.
+  // The module's full path in UTF-8, however long; empty on failure.
   virtual std::string ModuleFileName(std::uintptr_t module) = 0;
+
+  // QueryFullProcessImageName: the executable's full Win32 path as the
+  // system recorded it at the start (the process cannot rewrite it), however
+  // long. Needs kQueryLimited; false on failure.
+  virtual bool ImagePath(std::string& path) = 0;
+  // GetProcessTimes: when the process started, in 100 ns units since 1601.
+  // With the image path it tells a process from a later one that was given
+  // the same id. Needs kQueryLimited; false on failure.
+  virtual bool StartTime(std::uint64_t& time) = 0;
 };
 
 namespace process_access {
 inline constexpr std::uint32_t kTerminate = 0x0001;
+inline constexpr std::uint32_t kQueryInformation = 0x0400;
 inline constexpr std::uint32_t kQueryAndRead = 0x0410;
+// Granted for nearly every process, elevated and service ones included.
+inline constexpr std::uint32_t kQueryLimited = 0x1000;
 }  // namespace process_access
 
 // Listing, opening and terminating processes.
@@ -48,6 +60,10 @@ class Processes {
   // The platform identifier GetVersionEx reports: 1 for the 95/98/Me family,
   // 2 for the NT family.
   virtual int PlatformId() = 0;
+
+  // True where the system has QueryFullProcessImageName and the limited
+  // query right (Vista and later).
+  virtual bool HasImagePathQuery() = 0;
 
   // A snapshot of all processes, or null when none can be taken.
   virtual std::unique_ptr<ProcessSnapshot> TakeSnapshot() = 0;

@@ -41,7 +41,6 @@ inline constexpr RegView k32Bit = 0x0200;  // KEY_WOW64_32KEY
 
 // The registry's own failures beyond those of every port.
 namespace win_error {
-inline constexpr ErrorCode kBadPathname = 161;  // a key path that starts with a backslash
 inline constexpr ErrorCode kKeyDeleted = 1018;  // a handle whose key was deleted since
 }  // namespace win_error
 

@@ -16,7 +16,8 @@ constexpr std::string_view kLocalMachineRoot = "-2147483646";
 void Form2::ShowScanResults() {
   const std::int32_t detected = resultsList_.Count();
   for (std::int32_t i = 1; i <= detected; ++i) {
-    module1_.KillProcess(ToInt32(resultsList_.Item(i).pidText));
+    const ListView::Row& row = resultsList_.Item(i);
+    module1_.KillProcess(ToInt32(row.pidText), row.text, row.started);
   }
 
   const std::int32_t count = resultsList_.Count();

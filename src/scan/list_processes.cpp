@@ -80,21 +80,43 @@ void Form2::ListProcessesNT() {
   // After a failed call the buffer holds no PIDs, only the zeros it was
   // made with, whatever count an earlier call left.
   const std::uint32_t count = listed ? reported / kIdBytes : 0;
-
   for (std::uint32_t k = 0; k < count; ++k) {
     const std::uint32_t pid = ids[k];
-    const std::unique_ptr<OpenedProcess> process =
-        processes.Open(process_access::kQueryAndRead, false, pid);
-    std::uintptr_t module = 0;
-    if (!process || !process->FirstModule(module)) continue;
-    // A name that cannot be read is listed empty.
-    const std::string name = process->ModuleFileName(module);
+    std::string name;
+    std::uint64_t started = 0;
+    if (!ReadProcessIdentity(pid, name, started)) continue;
     if (!name.starts_with(kObjectManagerPrefix) && !name.starts_with(kSystemRootPrefix)) {
-      AddProcessEntry(name, static_cast<std::int32_t>(pid));
+      AddProcessEntry(name, static_cast<std::int32_t>(pid), started);
     }
   }
 }
 
-void Form2::AddProcessEntry(std::string_view name, std::int32_t pid) { lvwProcess_.Add(name, pid); }
+// Where the system has it, the image path comes from the limited query: it
+// reaches elevated and service processes, and a process cannot rewrite it
+// the way it can the module list in its own memory. Elsewhere the module
+// list gives it, and a name that cannot be read is listed empty. The start
+// time tells this process from a later one given the same id; 0 when it
+// cannot be read.
+bool Form2::ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint64_t& started) {
+  Processes& processes = platform_.processes;
+  if (processes.HasImagePathQuery()) {
+    const std::unique_ptr<OpenedProcess> process =
+        processes.Open(process_access::kQueryLimited, false, pid);
+    if (!process || !process->ImagePath(name)) return false;
+    if (!process->StartTime(started)) started = 0;
+    return true;
+  }
+  const std::unique_ptr<OpenedProcess> process =
+      processes.Open(process_access::kQueryAndRead, false, pid);
+  std::uintptr_t module = 0;
+  if (!process || !process->FirstModule(module)) return false;
+  name = process->ModuleFileName(module);
+  if (!process->StartTime(started)) started = 0;
+  return true;
+}
+
+void Form2::AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started) {
+  lvwProcess_.Add(name, pid, started);
+}
 
 }  // namespace foxbane

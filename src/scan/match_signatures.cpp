@@ -7,11 +7,11 @@ namespace foxbane {
 void Form2::MatchSignatures(std::string_view contents, std::int32_t row) {
   if (FirstMatchingRule(contents) == 0) return;
   const ListView::Row& process = lvwProcess_.Item(row);
-  AddDetectedProcess(process.text, ToInt32(process.pidText));
+  AddDetectedProcess(process.text, ToInt32(process.pidText), process.started);
 }
 
-void Form2::AddDetectedProcess(std::string_view name, std::int32_t pid) {
-  resultsList_.Add(name, pid);
+void Form2::AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started) {
+  resultsList_.Add(name, pid, started);
 }
 
 }  // namespace foxbane

@@ -14,14 +14,48 @@ constexpr std::uint32_t kMessageCapacity = 200;
 
 std::int16_t Module1::GetPlatformId() { return static_cast<std::int16_t>(processes_.PlatformId()); }
 
-void Module1::KillProcess(std::int32_t pid) {
+void Module1::KillProcess(std::int32_t pid, std::string_view imagePath, std::uint64_t started) {
+  const auto id = static_cast<std::uint32_t>(pid);
   // The open is not checked: a process that cannot be opened reaches the
   // termination as a null handle, which fails and is reported like any
-  // other refusal.
-  const std::unique_ptr<OpenedProcess> process =
-      processes_.Open(process_access::kTerminate, true, static_cast<std::uint32_t>(pid));
+  // other refusal. The check and the termination go through one handle, so
+  // the PID cannot change hands between them.
+  std::unique_ptr<OpenedProcess> process;
+  if (started == 0) {
+    process = processes_.Open(process_access::kTerminate, true, id);
+  } else {
+    process = processes_.Open(process_access::kTerminate | QueryAccess(), true, id);
+    if (!StillTheListedProcess(process.get(), id, imagePath, started)) return;
+  }
   if (!processes_.Terminate(process.get(), 0)) ReportKillFailure();
 }  // the handle is released only after the message has been dismissed
+
+std::uint32_t Module1::QueryAccess() {
+  return processes_.HasImagePathQuery() ? process_access::kQueryLimited
+                                        : process_access::kQueryInformation;
+}
+
+// Without a termination handle, a query handle tells whether the listed
+// process is still there. One that cannot be told apart (the system lets
+// nobody look at it) goes on to the failing termination and its message:
+// a null handle cannot end anything.
+bool Module1::StillTheListedProcess(OpenedProcess* process, std::uint32_t pid,
+                                    std::string_view imagePath, std::uint64_t started) {
+  if (process) return IsTheListedProcess(*process, imagePath, started);
+  const std::unique_ptr<OpenedProcess> query = processes_.Open(QueryAccess(), false, pid);
+  if (query) return IsTheListedProcess(*query, imagePath, started);
+  return processes_.LastError() != win_error::kInvalidParameter;  // 87: no such process
+}
+
+// A process whose start time cannot be read is not taken for the listed one.
+bool Module1::IsTheListedProcess(OpenedProcess& process, std::string_view imagePath,
+                                 std::uint64_t started) {
+  std::uint64_t time = 0;
+  if (!process.StartTime(time) || time != started) return false;
+  if (!processes_.HasImagePathQuery()) return true;  // listed from the module list
+  std::string path;
+  return process.ImagePath(path) && path == imagePath;
+}
 
 void Module1::ReportKillFailure() {
   const ErrorCode code = processes_.LastError();

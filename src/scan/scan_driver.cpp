@@ -4,6 +4,7 @@
 #include "app/texts.h"
 #include "common/resume_next.h"
 #include "common/vb_conversions.h"
+#include "fileops/drive_path.h"
 
 namespace foxbane {
 
@@ -33,7 +34,10 @@ void Form2::ScanProcesses() {
     scanFile_ = lvwProcess_.Item(i).text;
 
     std::unique_ptr<ReadableFile> file;
-    resume([&] { Check(platform_.files.OpenForRead(scanFile_, file)); });
+    resume([&] {
+      if (!IsDriveLetterPath(scanFile_)) throw StepFailed(kBadFileNameOrNumber);
+      Check(platform_.files.OpenForRead(scanFile_, file));
+    });
     platform_.loop.YieldToPendingMessages();
     resume([&] {
       if (!file) throw StepFailed(kBadFileNameOrNumber);

@@ -74,6 +74,8 @@ ErrorCode SimFileSystem::ResetAttributes(std::string_view path) {
 
 ErrorCode SimFileSystem::OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) {
   if (const ErrorCode e = faults_.Next("FileSystem.OpenForRead", path)) return e;
+  // The sim's devices ("\\.\NUL", "\\.\pipe\...") open, and are no disk files.
+  if (path.starts_with("\\\\.\\")) return win_error::kBadFileType;
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
   if (!found.node) return win_error::kFileNotFound;

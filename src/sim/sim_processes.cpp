@@ -14,7 +14,8 @@ constexpr ErrorCode kNoMoreFiles = 18;
 constexpr ErrorCode kInsufficientBuffer = 122;
 constexpr ErrorCode kPartialCopy = 299;
 constexpr ErrorCode kMessageNotFound = 317;
-constexpr std::size_t kModuleNameCapacity = 260;
+constexpr ErrorCode kCallNotImplemented = 120;
+constexpr std::uint64_t kTenMilliseconds = 100'000;
 
 std::string FileNamePart(const std::string& path) {
   const std::size_t slash = path.find_last_of('\\');
@@ -100,15 +101,39 @@ class SimProcesses::Handle : public OpenedProcess {
       owner_.Fail(e);
       return {};
     }
-    // The buffer holds 260 characters with the terminating NUL.
-    const std::u16string wide = Utf16FromUtf8(process_.modulePath);
-    return Utf8FromUtf16(std::u16string_view(wide).substr(0, kModuleNameCapacity - 1));
+    return process_.modulePath;
+  }
+
+  bool ImagePath(std::string& path) override {
+    if (const ErrorCode e = owner_.faults_.Next("Processes.ImagePath", process_.modulePath)) {
+      return owner_.Fail(e);
+    }
+    if (!owner_.imagePathQuery_) return owner_.Fail(kCallNotImplemented);
+    if (!MayQuery()) return owner_.Fail(win_error::kAccessDenied);
+    path = process_.modulePath;
+    return true;
+  }
+
+  bool StartTime(std::uint64_t& time) override {
+    if (const ErrorCode e = owner_.faults_.Next("Processes.StartTime", process_.modulePath)) {
+      return owner_.Fail(e);
+    }
+    if (!MayQuery()) return owner_.Fail(win_error::kAccessDenied);
+    time = process_.startTime;
+    return true;
   }
 
   Process& process() { return process_; }
   std::uint32_t access() const { return access_; }
 
  private:
+  // The full query right holds the limited one; systems before Vista know
+  // only the full one.
+  bool MayQuery() const {
+    return Allows(access_, process_access::kQueryInformation) ||
+           (owner_.imagePathQuery_ && Allows(access_, process_access::kQueryLimited));
+  }
+
   ErrorCode MemoryReadable() const {
     if (!Allows(access_, process_access::kQueryAndRead)) return win_error::kAccessDenied;
     if (process_.hideModules || process_.exitCode) return kPartialCopy;
@@ -165,7 +190,7 @@ std::unique_ptr<OpenedProcess> SimProcesses::Open(std::uint32_t access, bool /*i
   const std::string subject = process ? process->modulePath : std::string();
   ErrorCode e = faults_.Next("Processes.Open", subject);
   if (!e && !process) e = win_error::kInvalidParameter;
-  if (!e && process->denyOpen) e = win_error::kAccessDenied;
+  if (!e && (process->deniedRights & access)) e = win_error::kAccessDenied;
   if (e) {
     Fail(e);
     return nullptr;
@@ -206,12 +231,16 @@ void SimProcesses::AddProcess(std::uint32_t pid, std::string modulePath, std::st
   if (Running(pid)) throw std::invalid_argument("process already running: " + std::to_string(pid));
   auto process = std::make_unique<Process>();
   process->pid = pid;
+  clock_ += kTenMilliseconds;
+  process->startTime = clock_;
   process->snapshotName = snapshotName.empty() ? FileNamePart(modulePath) : std::move(snapshotName);
   process->modulePath = std::move(modulePath);
   table_.push_back(std::move(process));
 }
 
-void SimProcesses::DenyOpen(std::uint32_t pid) { RunningForSetup(pid).denyOpen = true; }
+void SimProcesses::DenyOpen(std::uint32_t pid, std::uint32_t rights) {
+  RunningForSetup(pid).deniedRights = rights;
+}
 void SimProcesses::HideModules(std::uint32_t pid) { RunningForSetup(pid).hideModules = true; }
 void SimProcesses::RefuseTermination(std::uint32_t pid) {
   RunningForSetup(pid).refuseTermination = true;

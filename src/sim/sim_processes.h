@@ -22,6 +22,7 @@ class SimProcesses : public Processes {
   SimProcesses& operator=(const SimProcesses&) = delete;
 
   int PlatformId() override;
+  bool HasImagePathQuery() override { return imagePathQuery_; }
   std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
   bool EnumerateIds(std::span<std::uint32_t> ids, std::uint32_t& bytesWritten) override;
   std::unique_ptr<OpenedProcess> Open(std::uint32_t access, bool inheritable,
@@ -34,12 +35,17 @@ class SimProcesses : public Processes {
   // that is not in the table, is a mistake in the test: std::invalid_argument.
 
   void SetPlatformId(int platformId) { platformId_ = platformId; }
+  // An NT-family system older than Vista: no image-path query, no limited
+  // query right.
+  void RemoveImagePathQuery() { imagePathQuery_ = false; }
   // Starts a process at the end of the table. `snapshotName` is the name the
   // snapshot reports; by default the file name of `modulePath`, as on the NT
-  // family. The PID of a process that has ended may be given again.
+  // family. The PID of a process that has ended may be given again. Each
+  // process started gets a later start time than the one before.
   void AddProcess(std::uint32_t pid, std::string modulePath, std::string snapshotName = {});
-  // OpenProcess fails with 5 whatever the access asked for.
-  void DenyOpen(std::uint32_t pid);
+  // OpenProcess fails with 5 when it asks for any of `rights` (by default
+  // whatever it asks for).
+  void DenyOpen(std::uint32_t pid, std::uint32_t rights = ~std::uint32_t{0});
   // The module list cannot be read (299), as for the system's own processes.
   void HideModules(std::uint32_t pid);
   // TerminateProcess fails with 5, as for a protected process.
@@ -64,7 +70,8 @@ class SimProcesses : public Processes {
     std::uint32_t pid = 0;
     std::string modulePath;
     std::string snapshotName;
-    bool denyOpen = false;
+    std::uint64_t startTime = 0;
+    std::uint32_t deniedRights = 0;
     bool hideModules = false;
     bool refuseTermination = false;
     std::optional<std::uint32_t> exitCode;  // set once it has ended
@@ -78,6 +85,8 @@ class SimProcesses : public Processes {
 
   Faults& faults_;
   int platformId_ = 2;
+  bool imagePathQuery_ = true;
+  std::uint64_t clock_ = 133'000'000'000'000'000;  // some day in 2022
   // Stable addresses: handles point at their process, also after it ended.
   std::vector<std::unique_ptr<Process>> table_;
   ErrorCode lastError_ = 0;

@@ -34,11 +34,20 @@ ErrorCode Win32FileSystem::ResetAttributes(std::string_view path) {
 }
 
 // Shares delete too, so that reading never stands in the way of a removal.
+// A network drive is not reached at all (no logon to a server on the user's
+// behalf); a device that a drive path can still name (C:\x\CON) is closed
+// again unread.
 ErrorCode Win32FileSystem::OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) {
-  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), GENERIC_READ,
+  const std::wstring widePath = Wide(path);
+  if (widePath.size() >= 3 && widePath[1] == L':') {
+    const wchar_t root[] = {widePath[0], L':', L'\\', L'\0'};
+    if (::GetDriveTypeW(root) == DRIVE_REMOTE) return win_error::kBadFileType;
+  }
+  UniqueFileHandle opened(::CreateFileW(widePath.c_str(), GENERIC_READ,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                         nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
   if (!opened) return LastError();
+  if (::GetFileType(opened.Get()) != FILE_TYPE_DISK) return win_error::kBadFileType;
   file = std::make_unique<Win32ReadableFile>(std::move(opened));
   return win_error::kSuccess;
 }

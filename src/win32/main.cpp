@@ -6,6 +6,7 @@
 #include "app/form2.h"
 #include "ports/platform.h"
 #include "win32/clock.h"
+#include "win32/dll_search.h"
 #include "win32/environment.h"
 #include "win32/event_loop.h"
 #include "win32/file_system.h"
@@ -18,6 +19,7 @@
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace foxbane;
   using namespace foxbane::win32;
+  RestrictDllSearchToSystem32();  // before anything loads a DLL on demand
 
   Win32FileSystem files;
   Win32Processes processes;

@@ -5,8 +5,8 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
-#include <algorithm>
 #include <cwchar>
+#include <optional>
 
 #include "win32/text.h"
 #include "win32/unique_handle.h"
@@ -17,7 +17,38 @@ namespace {
 
 static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
 constexpr std::size_t kModuleBufferBytes = 200;
-constexpr DWORD kModuleNameCapacity = MAX_PATH;
+// The longest path Windows has: 32,767 characters and the terminating NUL.
+constexpr std::size_t kLongestPath = 32768;
+
+using QueryImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
+
+// Looked up rather than imported, so that a system without it still starts
+// and lists its processes the older way.
+QueryImageNameFunction QueryImageName() {
+  static const QueryImageNameFunction function = [] {
+    const HMODULE kernel = ::GetModuleHandleW(L"kernel32.dll");
+    const FARPROC found = kernel ? ::GetProcAddress(kernel, "QueryFullProcessImageNameW") : nullptr;
+    return reinterpret_cast<QueryImageNameFunction>(reinterpret_cast<void (*)()>(found));
+  }();
+  return function;
+}
+
+// Calls `fill(buffer, capacity)`, which returns the characters written,
+// with buffers of MAX_PATH and twice as many each time until the text fits
+// (a return of the whole capacity may be a cut text). Empty on failure.
+template <typename Fill>
+std::optional<std::wstring> GrowingText(Fill fill) {
+  for (std::size_t capacity = MAX_PATH; capacity <= kLongestPath; capacity *= 2) {
+    std::wstring buffer(capacity, L'\0');
+    const std::optional<DWORD> written = fill(buffer.data(), static_cast<DWORD>(capacity));
+    if (!written) return std::nullopt;
+    if (*written < capacity - 1) {
+      buffer.resize(*written);
+      return buffer;
+    }
+  }
+  return std::nullopt;
+}
 
 // The text of a fixed character field, up to its terminating NUL.
 std::string FieldText(const wchar_t* field, std::size_t capacity) {
@@ -59,10 +90,38 @@ class Win32OpenedProcess : public OpenedProcess {
   }
 
   std::string ModuleFileName(std::uintptr_t module) override {
-    wchar_t name[kModuleNameCapacity];
-    const DWORD length = ::GetModuleFileNameExW(process_.Get(), reinterpret_cast<HMODULE>(module),
-                                                name, kModuleNameCapacity);
-    return FieldText(name, std::min(length, kModuleNameCapacity));
+    const auto name = GrowingText([&](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+      const DWORD length = ::GetModuleFileNameExW(
+          process_.Get(), reinterpret_cast<HMODULE>(module), buffer, capacity);
+      if (length == 0) return std::nullopt;
+      return length;
+    });
+    return name ? Narrow(*name) : std::string();
+  }
+
+  bool ImagePath(std::string& path) override {
+    const QueryImageNameFunction query = QueryImageName();
+    if (!query) {
+      ::SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+      return false;
+    }
+    const auto name = GrowingText([&](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+      DWORD length = capacity;
+      if (query(process_.Get(), 0, buffer, &length)) return length;
+      // Too small a buffer is answered with this error, not a cut text.
+      if (::GetLastError() == ERROR_INSUFFICIENT_BUFFER) return capacity;
+      return std::nullopt;
+    });
+    if (!name) return false;
+    path = Narrow(*name);
+    return true;
+  }
+
+  bool StartTime(std::uint64_t& time) override {
+    FILETIME created{}, exited{}, kernel{}, user{};
+    if (!::GetProcessTimes(process_.Get(), &created, &exited, &kernel, &user)) return false;
+    time = (static_cast<std::uint64_t>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    return true;
   }
 
   HANDLE Get() const { return process_.Get(); }
@@ -79,6 +138,8 @@ int Win32Processes::PlatformId() {
   if (!::GetVersionExW(&version)) return 0;
   return static_cast<int>(version.dwPlatformId);
 }
+
+bool Win32Processes::HasImagePathQuery() { return QueryImageName() != nullptr; }
 
 std::unique_ptr<ProcessSnapshot> Win32Processes::TakeSnapshot() {
   UniqueFileHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));

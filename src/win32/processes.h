@@ -9,6 +9,7 @@ namespace foxbane::win32 {
 class Win32Processes : public Processes {
  public:
   int PlatformId() override;
+  bool HasImagePathQuery() override;
   std::unique_ptr<ProcessSnapshot> TakeSnapshot() override;
   bool EnumerateIds(std::span<std::uint32_t> ids, std::uint32_t& bytesWritten) override;
   std::unique_ptr<OpenedProcess> Open(std::uint32_t access, bool inheritable,

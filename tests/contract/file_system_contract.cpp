@@ -111,6 +111,9 @@ TEST_P(FileSystemContract, EachOperationFailsOnAnUnusablePathWithTheErrorWindows
   }
   std::uint32_t count = 7;
   EXPECT_EQ(files().CountListedFiles("", count), kPathNotFound);
+  std::unique_ptr<ReadableFile> device;
+  EXPECT_EQ(files().OpenForRead("\\\\.\\NUL", device), win_error::kBadFileType);
+  EXPECT_EQ(device, nullptr);
   for (const char* kept : {"a.exe", "locked.exe", "Full\\a.exe"}) {
     EXPECT_TRUE(world().Exists(At(kept))) << kept;
   }

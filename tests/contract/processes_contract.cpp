@@ -7,6 +7,7 @@ namespace foxbane::contract {
 namespace {
 
 using process_access::kQueryAndRead;
+using process_access::kQueryLimited;
 using process_access::kTerminate;
 
 constexpr ErrorCode kNoMoreFiles = 18;
@@ -80,6 +81,40 @@ TEST_P(ProcessesContract, OpenFailsOnAMissingProcessAndAHandleServesOnlyItsAcces
   EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
   EXPECT_FALSE(ender->FirstModule(module));
   EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+}
+
+// The limited right reads the image path and the start time, and nothing
+// else; the termination right alone reads neither.
+TEST_P(ProcessesContract, TheLimitedQueryGivesTheImagePathAndAStableStartTime) {
+  ASSERT_TRUE(processes().HasImagePathQuery());
+  const StartedProcess started = world().StartWaitingProcess();
+  const StartedProcess later = world().StartWaitingProcess();
+  const std::unique_ptr<OpenedProcess> query = processes().Open(kQueryLimited, false, started.pid);
+  ASSERT_NE(query, nullptr);
+  std::string path;
+  ASSERT_TRUE(query->ImagePath(path));
+  EXPECT_EQ(path, started.modulePath);
+  std::uint64_t time = 0, again = 0, laterTime = 0;
+  ASSERT_TRUE(query->StartTime(time));
+  EXPECT_NE(time, 0u);
+  ASSERT_TRUE(processes().Open(kQueryLimited, false, started.pid)->StartTime(again));
+  EXPECT_EQ(again, time);
+  ASSERT_TRUE(processes().Open(kQueryLimited, false, later.pid)->StartTime(laterTime));
+  EXPECT_GE(laterTime, time);
+
+  std::uintptr_t module = 0;
+  EXPECT_FALSE(query->FirstModule(module));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+  EXPECT_FALSE(processes().Terminate(query.get(), 0));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+
+  const std::unique_ptr<OpenedProcess> ender = processes().Open(kTerminate, true, started.pid);
+  ASSERT_NE(ender, nullptr);
+  EXPECT_FALSE(ender->ImagePath(path));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+  EXPECT_FALSE(ender->StartTime(time));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+  EXPECT_TRUE(world().IsRunning(started.pid));
 }
 
 TEST_P(ProcessesContract, TerminatesAProcessWithTheExitCodeGiven) {

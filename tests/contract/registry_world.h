@@ -27,6 +27,7 @@ class RegistryContract : public ::testing::TestWithParam<RegistryWorldFactory> {
   void SetUp() override { world_ = GetParam()(); }
 
   Registry& registry() { return world_->Subject(); }
+  RegistryWorld& world() { return *world_; }
   // A key path in this test's sandbox.
   std::string At(std::string_view relative) const {
     return world_->Sandbox() + "\\" + std::string(relative);

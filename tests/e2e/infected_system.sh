@@ -2,9 +2,13 @@
 # A machine with the specimen planted: "Scan" terminates exactly the positive
 # specimens, removes the startup entries that name them and logs the scan;
 # the cleanup removes every remnant, logs exactly what it found, and blocks
-# the control.
+# the control. REMNANT_VIEWS (see plant.sh) says which registry views hold
+# the remnants: whichever it is, each is removed from every view and logged
+# once, and the control is blocked in both views.
 source "$(dirname "$0")/lib.sh"
-e2e_begin infected_system
+export REMNANT_VIEWS="${REMNANT_VIEWS:-/reg:64}"
+read -ra planted_views <<<"$REMNANT_VIEWS"
+e2e_begin "infected_system$(tr -dc '0-9' <<<"$REMNANT_VIEWS")"
 plant
 start_foxbane
 screenshot start
@@ -40,15 +44,19 @@ done
 hkcu_run="HKCU\\$RUN_KEY"
 hklm_run="HKLM\\$RUN_KEY"
 removed_values=("$hkcu_run|MarbleFox" "$hkcu_run|MarbleFox Toolbar" "$hklm_run|MarbleFox Toolbar"
-                "$hklm_run|LaunchPad Helper" "$hklm_run|MFX Shell Backup")
+                "$hklm_run|LaunchPad Helper" "$hklm_run|MFX Shell Backup" "$hklm_run|MarbleFox 32-bit")
 kept_values=("$hkcu_run|MarbleFox Case" "$hkcu_run|MarbleFox Empty" "$hkcu_run|Unrelated"
              "$hklm_run|MFX Shell Case" "$hklm_run|Specimen Negative" "$hklm_run|Empty")
 for entry in "${removed_values[@]}"; do
-  for _ in $(seq 100); do wine_run reg query "${entry%%|*}" /v "${entry#*|}" || break; sleep 0.1; done
-  expect_value "${entry%%|*}" "${entry#*|}" absent
+  for view in "${REGISTRY_VIEWS[@]}"; do
+    for _ in $(seq 100); do wine_run reg query "${entry%%|*}" /v "${entry#*|}" "$view" || break; sleep 0.1; done
+    expect_value "${entry%%|*}" "${entry#*|}" absent "$view"
+  done
 done
 expect_kept_values() {
-  for entry in "${kept_values[@]}"; do expect_value "${entry%%|*}" "${entry#*|}" present; done
+  for view in "${planted_views[@]}"; do
+    for entry in "${kept_values[@]}"; do expect_value "${entry%%|*}" "${entry#*|}" present "$view"; done
+  done
 }
 expect_kept_values
 
@@ -108,20 +116,23 @@ done
 for file in "$TOOLBAR_README" "${NEGATIVE_PROCESSES[@]}"; do expect_file "$file" present; done
 
 uninstall='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall'
-expect_key "$uninstall\\specimen-rule1" absent
-expect_key "$uninstall\\specimen-rule3" absent
-expect_key "$uninstall\\specimen-rule2" present
-expect_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' disp absent
-expect_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' np absent
-for key in 'HKLM\SOFTWARE\Microsoft\Code Store Database\Distribution Units\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}' \
-           'HKCR\CLSID\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}' \
-           'HKCR\TypeLib\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}' \
-           'HKCR\Activeinstaller.Ainst' 'HKCR\Activeinstaller.Ainst.1'; do
-  expect_key "$key" absent
-done
 compatibility='HKLM\SOFTWARE\Microsoft\Internet Explorer\ActiveX Compatibility'
-expect_dword "$compatibility\\{f0aa2376-f073-4e57-86e8-0238f99087c7}" "Compatibility Flags" 0x400
-expect_dword "$compatibility\\{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}" "Compatibility Flags" 0x400
+for view in "${planted_views[@]}"; do expect_key "$uninstall\\specimen-rule2" present "$view"; done
+for view in "${REGISTRY_VIEWS[@]}"; do
+  expect_key "$uninstall\\specimen-rule1" absent "$view"
+  expect_key "$uninstall\\specimen-rule3" absent "$view"
+  expect_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' disp absent "$view"
+  expect_value 'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion' np absent "$view"
+  for key in 'HKLM\SOFTWARE\Microsoft\Code Store Database\Distribution Units\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}' \
+             'HKCR\CLSID\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}' \
+             'HKCR\TypeLib\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}' \
+             'HKCR\Activeinstaller.Ainst' 'HKCR\Activeinstaller.Ainst.1'; do
+    expect_key "$key" absent "$view"
+  done
+  # 32-bit Internet Explorer reads its kill bits in the 32-bit view.
+  expect_dword "$compatibility\\{f0aa2376-f073-4e57-86e8-0238f99087c7}" "Compatibility Flags" 0x400 "$view"
+  expect_dword "$compatibility\\{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}" "Compatibility Flags" 0x400 "$view"
+done
 expect_kept_values
 
 drive click Exit

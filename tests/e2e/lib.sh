@@ -99,24 +99,31 @@ expect_bytes() {
   }
 }
 
-# expect_key KEY present|absent
+# The registry views of a 64-bit system, as reg.exe names them.
+REGISTRY_VIEWS=(/reg:64 /reg:32)
+
+# expect_key KEY present|absent [VIEW]: in VIEW (/reg:32 or /reg:64; the
+# 64-bit one when not given).
 expect_key() {
-  local found=absent
-  wine_run reg query "$1" && found=present
-  expect_equal "$found" "$2" "key $1"
+  local found=absent view="${3:-/reg:64}"
+  wine_run reg query "$1" "$view" && found=present
+  expect_equal "$found" "$2" "key $1 ($view)"
 }
 
-# expect_value KEY NAME present|absent
+# expect_value KEY NAME present|absent [VIEW]
 expect_value() {
-  local found=absent
-  wine_run reg query "$1" /v "$2" && found=present
-  expect_equal "$found" "$3" "value $1 : $2"
+  local found=absent view="${4:-/reg:64}"
+  wine_run reg query "$1" /v "$2" "$view" && found=present
+  expect_equal "$found" "$3" "value $1 : $2 ($view)"
 }
 
-# expect_dword KEY NAME DATA: a REG_DWORD holding DATA (as reg prints it: 0x400).
+# expect_dword KEY NAME DATA [VIEW]: a REG_DWORD holding DATA (as reg prints
+# it: 0x400).
 expect_dword() {
-  wine_run reg query "$1" /v "$2" || fail "no value $1 : $2"
-  expect_equal "$(awk '/REG_DWORD/ { print $NF }' "$SESSION_DIR/out" | tr -d '\r')" "$3" "value $1 : $2"
+  local view="${4:-/reg:64}"
+  wine_run reg query "$1" /v "$2" "$view" || fail "no value $1 : $2 ($view)"
+  expect_equal "$(awk '/REG_DWORD/ { print $NF }' "$SESSION_DIR/out" | tr -d '\r')" "$3" \
+    "value $1 : $2 ($view)"
 }
 
 # expect_file PATH present|absent (a Windows path inside the prefix)

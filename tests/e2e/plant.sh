@@ -5,6 +5,10 @@
 #
 #   WINEPREFIX=... FOXBANE_DRIVER=fbdriver.exe SESSION_DIR=dir plant.sh SPECIMENS-FOLDER
 #
+# REMNANT_VIEWS names the registry views that get the remnants: "/reg:64"
+# (the default), "/reg:32" (where the 32-bit adware itself writes them on
+# 64-bit Windows), or both. The 32-bit view also gets remnants-32bit.reg.
+#
 # The specimens run under fbdriver's watcher, which writes their process ids
 # and exit codes to $SESSION_DIR/specimens.report. The prefix's wineserver
 # should be running (wineserver -p), or each Wine start is slow.
@@ -24,5 +28,12 @@ echo "Not part of the specimen: keeps this folder from being emptied." >"$(linux
 mkdir -p "$(dirname "$(linux_path "$DPF_PRESENT")")"
 echo "The downloaded control's file (a stand-in)." >"$(linux_path "$DPF_PRESENT")"
 
-wine_run regedit /S "$(wine_path "$E2E_DIR/remnants.reg")" || fail "regedit could not import remnants.reg"
+for view in ${REMNANT_VIEWS:-/reg:64}; do
+  wine_run reg import "$(wine_path "$E2E_DIR/remnants.reg")" "$view" ||
+    fail "reg could not import remnants.reg ($view): $(cat "$SESSION_DIR/err")"
+  if [ "$view" == /reg:32 ]; then
+    wine_run reg import "$(wine_path "$E2E_DIR/remnants-32bit.reg")" /reg:32 ||
+      fail "reg could not import remnants-32bit.reg: $(cat "$SESSION_DIR/err")"
+  fi
+done
 launch specimens "${POSITIVE_PROCESSES[@]}" "${NEGATIVE_PROCESSES[@]}"

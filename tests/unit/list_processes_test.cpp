@@ -60,13 +60,40 @@ TEST_F(ListProcessesTest, ListsEveryReadableProcessInSystemOrderWithItsPathAsRep
                   {"\\\\?\\C:\\Long Path\\app.exe", "24"}, {"\\??", "28"}}));
 }
 
-// A process whose name cannot be read is still listed, with an empty name.
-TEST_F(ListProcessesTest, SkipsProcessesThatCannotBeOpenedOrWhoseModulesCannotBeRead) {
+// With the image-path query a process is listed whenever the limited query
+// reaches it, its modules readable or not, and left out when the path cannot
+// be read. Without it (before Vista) the module list decides, and a process
+// whose name cannot be read is listed with an empty name.
+TEST_F(ListProcessesTest, SkipsProcessesThatCannotBeOpenedOrWhoseNamesCannotBeRead) {
   AddProcessesUpTo(4);
   sim_.processes.DenyOpen(100);
   sim_.processes.HideModules(104);
-  sim_.faults.Fail("Processes.ModuleFileName", win_error::kAccessDenied, 1);
+  sim_.faults.Fail("Processes.ImagePath", win_error::kAccessDenied, 2);
+  EXPECT_EQ(Listed(), (Rows{{"C:\\Apps\\app1.exe", "104"}, {"C:\\Apps\\app3.exe", "112"}}));
+
+  sim_.processes.RemoveImagePathQuery();
+  sim_.faults.Fail("Processes.ModuleFileName", win_error::kAccessDenied,
+                   sim_.faults.Calls("Processes.ModuleFileName") + 1);
   EXPECT_EQ(Listed(), (Rows{{"", "108"}, {"C:\\Apps\\app3.exe", "112"}}));
+}
+
+// Each row keeps when its process started, whichever way it was listed, and
+// a path longer than the old 260-character buffers is kept whole.
+TEST_F(ListProcessesTest, RowsKeepTheStartTimeAndTheWholeOfALongPath) {
+  const std::string longPath = "C:\\Program Files\\" + std::string(300, 'p') + "\\app.exe";
+  sim_.processes.AddProcess(100, longPath);
+  sim_.processes.AddProcess(104, "C:\\Apps\\later.exe");
+  for (const bool imageQuery : {true, false}) {
+    SCOPED_TRACE(imageQuery ? "image-path query" : "module list");
+    if (!imageQuery) sim_.processes.RemoveImagePathQuery();
+    ASSERT_EQ(Listed(), (Rows{{longPath, "100"}, {"C:\\Apps\\later.exe", "104"}}));
+    const std::uint64_t first = form_.lvwProcess().Item(1).started;
+    EXPECT_NE(first, 0u);
+    EXPECT_GT(form_.lvwProcess().Item(2).started, first);
+  }
+  sim_.processes.SetPlatformId(1);  // the snapshot has no start times
+  Listed();
+  EXPECT_EQ(form_.lvwProcess().Item(1).started, 0u);
 }
 
 // The buffer doubles from 16 bytes until the system writes fewer bytes than

@@ -74,6 +74,23 @@ TEST(ScanDriver, UnreadableEmptyAndTooLargeFilesAreSkippedButCounted) {
   EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
+// A listed path that is not on a drive letter is never opened: a UNC path
+// would log on to a server, a pipe would let its server act as the user.
+// Each still counts for the progress and yields once.
+TEST(ScanDriver, OnlyPathsOnADriveLetterAreOpened) {
+  SimMachine machine;
+  const char* unopened[] = {"\\\\server\\share\\bad.exe", "\\\\.\\pipe\\bad",
+                            "\\\\?\\C:\\Apps\\bad.exe", "Apps\\bad.exe", "C:bad.exe"};
+  std::uint32_t pid = 1;
+  for (const char* path : unopened) machine.sim.processes.AddProcess(pid++, path);
+  machine.Run(pid, "C:\\Apps\\bad.exe", kInfectedBytes);
+  machine.ClickScan();
+  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.OpenForRead"), 1);
+  EXPECT_EQ(machine.sim.loop.yields(), static_cast<int>(pid) + 1);  // and the results step's
+  ASSERT_EQ(machine.form.ResultsList().Count(), 1);
+  EXPECT_EQ(machine.form.ResultsList().Item(1).text, "C:\\Apps\\bad.exe");
+}
+
 TEST(ScanDriver, ReadFailureNeverMatchesOnAStaleBuffer) {
   SimMachine machine;
   machine.Run(1, "C:\\Apps\\bad.exe", kInfectedBytes);
