@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+
 #include "common/utf.h"
 #include "sim_machine.h"
 
@@ -51,8 +52,10 @@ class Cleanup : public ::testing::Test {
     return entries;
   }
   void SetUninstall(std::string_view entry, std::string_view command) {
-    machine.sim.registry.SetString(kHklm, std::string(kUninstall) + "\\" + std::string(entry),
-                                   "UninstallString", command);
+    SetUninstallIn(std::string(kUninstall) + "\\" + std::string(entry), command);
+  }
+  void SetUninstallIn(const std::string& keyPath, std::string_view command) {
+    machine.sim.registry.SetString(kHklm, keyPath, "UninstallString", command);
   }
   bool Key(RegKey root, std::string_view path) { return machine.sim.registry.KeyExists(root, path); }
 
@@ -239,6 +242,74 @@ TEST_F(Cleanup, EveryRemnantRemovedLeavesFirstAndBlockedSubkeysKeepTheirParents)
   EXPECT_FALSE(Key(kHkcr, std::string(kClass) + "\\MiscStatus"));
   EXPECT_TRUE(Key(kHkcr, "CLSID"));
 }
+
+// Where a 64-bit program finds what the 32-bit adware wrote: HKLM\SOFTWARE
+// and most class keys under Wow6432Node; type libraries are shared.
+std::string In32BitView(RegKey root, const std::string& path) {
+  if (root == kHklm) return "SOFTWARE\\Wow6432Node\\" + path.substr(std::string("SOFTWARE\\").size());
+  return path.starts_with("TypeLib\\") ? path : "Wow6432Node\\" + path;
+}
+
+std::string As64BitViewStoresIt(RegKey, const std::string& path) { return path; }
+
+// Whether the remnants sit in the 32-bit view alone or in both views, each
+// is removed from every view and logged once, in the usual order, and the
+// kill bits are set in both views.
+class CleanupInBothViews : public Cleanup, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(CleanupInBothViews, RemnantsGoFromEveryViewAndAreLoggedOnce) {
+  const std::string dpfFile = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
+  const std::vector<std::pair<RegKey, std::string>> keys = {
+      {kHklm, kCodeStore},        {kHkcr, kClass + "\\InprocServer32"},
+      {kHkcr, kTypeLib + "\\1.0"}, {kHkcr, "Activeinstaller.Ainst\\CLSID"},
+      {kHkcr, "Activeinstaller.Ainst.1"}};
+  using Placement = std::string (*)(RegKey, const std::string&);
+  std::vector<Placement> planted = {In32BitView};
+  if (GetParam()) planted.push_back(As64BitViewStoresIt);
+  ScanWith({kFoo});
+  sim::SimRegistry& registry = machine.sim.registry;
+  machine.sim.files.WriteFile(dpfFile, "control");
+  for (const Placement view : planted) {
+    SetUninstallIn(view(kHklm, kUninstall + "\\foo"), kFoo);
+    registry.SetString(kHklm, view(kHklm, kCurrentVersion), "disp", "1");
+    registry.SetDword(kHklm, view(kHklm, kCurrentVersion), "np", 1);
+    registry.SetString(kHklm, view(kHklm, kCodeStore + "\\Contains\\Files"), dpfFile, "");
+    for (const auto& [root, path] : keys) registry.CreateKeyPath(root, view(root, path));
+  }
+  machine.ClickCleanup();
+  EXPECT_EQ(Entries(),
+            (std::vector<std::string>{
+                "[CLEANUP] Deleted File: " + kFoo,
+                "[CLEANUP] Deleted Folder: C:\\Program Files\\Foo",
+                "[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" + kUninstall + "\\foo",
+                "[CLEANUP] Removed MF Registry Key: HKEY_LOCAL_MACHINE\\" + kCurrentVersion + "\\disp",
+                "[CLEANUP] Removed MF Registry Key: HKEY_LOCAL_MACHINE\\" + kCurrentVersion + "\\np",
+                "[CLEANUP] Removed DPF Item: " + dpfFile,
+                "[CLEANUP] Removed DPF Registry Key: HKEY_LOCAL_MACHINE\\" + kCodeStore,
+                "[CLEANUP] Removed DPF Item Registry Key: HKEY_CLASSES_ROOT\\" + kClass,
+                "[CLEANUP] Removed DPF Item Registry Key: HKEY_CLASSES_ROOT\\" + kTypeLib,
+                "[CLEANUP] Removed MF Registry Key: HKEY_CLASSES_ROOT\\Activeinstaller.Ainst",
+                "[CLEANUP] Removed MF Registry Key: HKEY_CLASSES_ROOT\\Activeinstaller.Ainst.1",
+                kProtection,
+            }));
+  for (const Placement view : {In32BitView, As64BitViewStoresIt}) {
+    EXPECT_FALSE(Key(kHklm, view(kHklm, kUninstall + "\\foo")));
+    EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), "disp"));
+    EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), "np"));
+    EXPECT_FALSE(Key(kHklm, view(kHklm, kCodeStore)));
+    for (const std::string key : {kClass, kTypeLib, std::string("Activeinstaller.Ainst"),
+                                  std::string("Activeinstaller.Ainst.1")}) {
+      EXPECT_FALSE(Key(kHkcr, view(kHkcr, key))) << key;
+    }
+    for (const std::string& key : kCompatibility) {
+      const auto flags = registry.Value(kHklm, view(kHklm, key), "Compatibility Flags");
+      EXPECT_EQ(flags, std::pair(reg_type::kDword, std::string("\x00\x04\x00\x00", 4))) << key;
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(, CleanupInBothViews, ::testing::Bool(),
+                         [](const auto& info) { return info.param ? "Both" : "Only32Bit"; });
 
 TEST_F(Cleanup, ValuesThatCannotBeReadAsTheirTypeStay) {
   ScanWith({kFoo});

@@ -72,6 +72,29 @@ TEST_F(ScanResults, BothRootsAreCleanedAndAValueMatchingTwoRowsIsDeletedOnce) {
   EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
 }
 
+// The 32-bit adware's machine-wide Run value lives in the 32-bit view; on
+// 32-bit Windows there is only the one view.
+TEST_F(ScanResults, MachineRunValuesAreCleanedInBothViewsWhereThereAreTwo) {
+  const std::string run32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
+  machine.sim.registry.SetString(kHklm, run32, "bad", "\"" + kBadPath + "\" /tray");
+  machine.sim.registry.SetString(kHklm, run32, "other", "C:\\Apps\\other.exe");
+  SetRun(kHklm, "bad", kBadPath);
+  machine.ClickScan();
+  EXPECT_FALSE(machine.sim.registry.Value(kHklm, run32, "bad").has_value());
+  EXPECT_TRUE(machine.sim.registry.Value(kHklm, run32, "other").has_value());
+  EXPECT_FALSE(HasRun(kHklm, "bad"));
+  EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
+
+  SimMachine oneView;
+  oneView.sim.registry.UseOneView();
+  oneView.Run(1234, kBadPath, kInfectedBytes);
+  oneView.sim.registry.SetString(kHklm, run32, "bad", kBadPath);
+  oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
+  oneView.ClickScan();
+  EXPECT_TRUE(oneView.sim.registry.Value(kHklm, run32, "bad").has_value());
+  EXPECT_FALSE(oneView.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
+}
+
 TEST_F(ScanResults, MissingRunKeyOnOneRootLeavesTheOtherDone) {
   SetRun(kHklm, "bad", kBadPath);
   ASSERT_FALSE(machine.sim.registry.KeyExists(kHkcu, kRunKey));
