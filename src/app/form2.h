@@ -56,6 +56,7 @@ class Form2 {
                             std::string_view hiveName);
   std::string ScanLogPath();
   void AppendToScanLog(const std::vector<std::string>& lines);
+  void FlushScanLog();
   std::string ScanTimeStamp();
   void WriteScanLogBlock();
   void SeedActivityLog();

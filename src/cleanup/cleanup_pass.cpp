@@ -10,6 +10,7 @@ void Form2::Command5_Click() {
   }
   resume([&] { RemoveRegistryRemnants(); });
   resume([&] { BlockControlInstallation(); });
+  resume([&] { FlushScanLog(); });
   SetLogText(logText_ + "\r\n");
 
   SetVisible(ControlId::scanstatus, false);

@@ -8,8 +8,6 @@ namespace foxbane {
 
 namespace {
 
-constexpr std::uint32_t kAnyFileMask = 39;  // read-only, hidden, system, archive
-
 // The file name without its last four characters (its extension and dot),
 // counted in characters, not bytes. Empty when nothing would be left: an
 // empty entry name would name the parent key of every uninstall entry.
@@ -34,7 +32,7 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
   ResumeNext resume;
 
   resume([&] {
-    if (files.FindFile(path, kAnyFileMask).empty()) return;
+    if (files.FindFile(path, file_attribute::kAnyFileMask).empty()) return;
     resume([&] { Check(files.RemoveFile(path)); });  // attributes left as they are
     LogCleanupLine("[CLEANUP] Deleted File: " + path);
   });

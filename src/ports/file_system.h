@@ -18,7 +18,19 @@ inline constexpr std::uint32_t kSystem = 0x4;
 inline constexpr std::uint32_t kDirectory = 0x10;
 inline constexpr std::uint32_t kArchive = 0x20;
 inline constexpr std::uint32_t kNormal = 0x80;
+inline constexpr std::uint32_t kReparsePoint = 0x400;  // a link, junction or mount point
+// What the dir-style listing finds of any file: read-only, hidden, system, archive.
+inline constexpr std::uint32_t kAnyFileMask = kReadOnly | kHidden | kSystem | kArchive;
 }  // namespace file_attribute
+
+// The file system's own failures beyond those of every port.
+namespace win_error {
+inline constexpr ErrorCode kFileExists = 80;
+inline constexpr ErrorCode kWriteFault = 29;        // a write that moved no byte
+inline constexpr ErrorCode kDiskFull = 112;
+inline constexpr ErrorCode kTooManyLinks = 1142;    // a file with more than one name
+inline constexpr ErrorCode kCantAccessFile = 1920;  // a reparse point where a file was wanted
+}  // namespace win_error
 
 // A file opened for reading raw bytes. Closed when destroyed.
 class ReadableFile {
@@ -35,8 +47,20 @@ class AppendableFile {
  public:
   virtual ~AppendableFile() = default;
   // Appends UTF-8 text converted to the system's ANSI code page; a character
-  // that code page cannot hold is written as "?".
+  // that code page cannot hold is written as "?". A write that the system
+  // reports as moving no byte fails (29).
   virtual ErrorCode AppendText(std::string_view utf8) = 0;
+  // FlushFileBuffers: what was appended is on the disk when this returns.
+  virtual ErrorCode Flush() = 0;
+};
+
+// A new file opened for writing raw bytes. Closed when destroyed.
+class WritableFile {
+ public:
+  virtual ~WritableFile() = default;
+  // Writes all of `bytes` after what was written before; 112 on a full disk.
+  virtual ErrorCode Write(std::string_view bytes) = 0;
+  virtual ErrorCode Flush() = 0;
 };
 
 // The file operations the scan, the scan log and the cleanup rely on. Paths
@@ -59,8 +83,26 @@ class FileSystem {
   // (a pipe, NUL) or a file on a network drive fails with 222.
   virtual ErrorCode OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) = 0;
 
-  // Opens for appending, creating the file when it is missing.
+  // Opens for appending, creating the file when it is missing, and makes it
+  // normal through that same handle, so a read-only or hidden log can still
+  // be appended to. Never follows a link: a reparse point fails with 1920,
+  // a file with more than one name (a hard link) with 1142. Shares reading
+  // and writing, so a second writer's lines go in after these.
   virtual ErrorCode OpenForAppend(std::string_view path, std::unique_ptr<AppendableFile>& file) = 0;
+
+  // Creates a new file to write; fails with 80 when one is already there.
+  virtual ErrorCode CreateForWrite(std::string_view path, std::unique_ptr<WritableFile>& file) = 0;
+
+  // GetFileAttributes: the attributes of the file or folder itself (a link's
+  // own, with kReparsePoint, not its target's).
+  virtual ErrorCode ReadAttributes(std::string_view path, std::uint32_t& attributes) = 0;
+
+  // GetFullPathName: the path made absolute and canonical ("." and ".."
+  // resolved, trailing dots and spaces dropped), without touching the disk.
+  virtual ErrorCode FullPathName(std::string_view path, std::string& fullPath) = 0;
+
+  // Creates one folder; 183 when something of that name is there already.
+  virtual ErrorCode CreateFolder(std::string_view path) = 0;
 
   // Deletes a file; fails with 5 on a read-only file and 32 on one in use.
   virtual ErrorCode RemoveFile(std::string_view path) = 0;

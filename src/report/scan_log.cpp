@@ -12,7 +12,6 @@ constexpr std::string_view kDetectedHeading = "The following processes were dete
 constexpr std::string_view kScannedOn = "Scanned on: ";
 constexpr std::string_view kProgramVersion = " with Foxbane v1.61";
 constexpr std::string_view kPidSeparator = " - [PID]: ";
-constexpr std::uint32_t kAnyFileMask = 39;  // read-only, hidden, system, archive
 
 std::string TwoDigits(int value) {
   char text[8];
@@ -38,23 +37,25 @@ std::string Form2::ScanTimeStamp() {
          TwoDigits(now.month) + date + TwoDigits(now.day) + date + year;
 }
 
-// Appends the lines, each ended by CR LF. A log marked read-only, hidden or
-// system is made normal first so the record is never lost to an attribute.
-// Throws StepFailed when the file cannot be opened or written; what was
-// already in the file is never touched.
+// Appends the lines, each ended by CR LF. The opening makes a log marked
+// read-only, hidden or system normal, so the record is never lost to an
+// attribute, and refuses a link: the log is written where it lies, never
+// wherever someone pointed it. Throws StepFailed when the file cannot be
+// opened or written; what was already in the file is never touched.
 void Form2::AppendToScanLog(const std::vector<std::string>& lines) {
-  FileSystem& files = platform_.files;
-  const std::string path = ScanLogPath();
-  ResumeNext resume;
-  resume([&] {
-    if (!files.FindFile(path, kAnyFileMask).empty()) Check(files.ResetAttributes(path));
-  });
-
   std::unique_ptr<AppendableFile> log;
-  Check(files.OpenForAppend(path, log));
+  Check(platform_.files.OpenForAppend(ScanLogPath(), log));
   std::string text;
   for (const std::string& line : lines) text.append(line).append(kCrLf);
   Check(log->AppendText(text));
+}
+
+// At the end of each pass: the record is on the disk even if the machine
+// goes down right after.
+void Form2::FlushScanLog() {
+  std::unique_ptr<AppendableFile> log;
+  Check(platform_.files.OpenForAppend(ScanLogPath(), log));
+  Check(log->Flush());
 }
 
 void Form2::WriteScanLogBlock() {

@@ -32,6 +32,7 @@ void Form2::ShowScanResults() {
   // startup entries of each root are independent of one another.
   ResumeNext resume;
   resume([&] { WriteScanLogBlock(); });
+  resume([&] { FlushScanLog(); });
   resume([&] { SeedActivityLog(); });
 
   cRegistry runKey(platform_.registry, platform_.environment);

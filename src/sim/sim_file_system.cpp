@@ -84,29 +84,89 @@ ErrorCode SimFileSystem::OpenForRead(std::string_view path, std::unique_ptr<Read
   return win_error::kSuccess;
 }
 
-// Opens sharing read only, so the file cannot be deleted or appended to by
-// anyone else while the lines go in.
+// Shares read and write, as other writers of the file do, but not delete.
+// The attributes are cleared on the opened file itself, never on whatever
+// a link would lead to.
 ErrorCode SimFileSystem::OpenForAppend(std::string_view path,
                                        std::unique_ptr<AppendableFile>& file) {
   if (const ErrorCode e = faults_.Next("FileSystem.OpenForAppend", path)) return e;
+  Node* node = nullptr;
+  if (const ErrorCode e = NewOrExistingFile(path, node)) return e;
+  if (node->reparsePoint) return win_error::kCantAccessFile;
+  if (node->names > 1) return win_error::kTooManyLinks;
+  node->attributes &= kFixedAttributes;
+  file = std::make_unique<SimAppendableFile>(faults_, std::string(path), node->data);
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::CreateForWrite(std::string_view path,
+                                        std::unique_ptr<WritableFile>& file) {
+  if (const ErrorCode e = faults_.Next("FileSystem.CreateForWrite", path)) return e;
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
-  Node* node = found.node;
+  if (found.node) return win_error::kFileExists;  // a folder as much as a file
+  Node* node = nullptr;
+  if (const ErrorCode e = NewOrExistingFile(path, node)) return e;
+  file = std::make_unique<SimWritableFile>(faults_, std::string(path), node->data);
+  return win_error::kSuccess;
+}
+
+// The file at `path`, made (archive, as Windows marks every new file) when
+// it is missing; a folder there is refused.
+ErrorCode SimFileSystem::NewOrExistingFile(std::string_view path, Node*& node) {
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  node = found.node;
   if (node && node->folder) return win_error::kAccessDenied;
-  if (found.path.trailingSeparator) return win_error::kInvalidName;  // no file can be made so
-  if (!node) {
-    auto created = std::make_unique<Node>();
-    created->name = found.path.names.back();
-    created->attributes = kArchive;  // as Windows marks every new file
-    created->data = std::make_shared<SimFileData>();
-    node = created.get();
-    found.parent->children.emplace(created->name, std::move(created));
-  } else if (node->attributes & kReadOnly) {
-    return win_error::kAccessDenied;
-  } else if (node->inUse || node->data->appendHandles > 0) {
-    return win_error::kSharingViolation;
+  if (!found.parent || found.path.trailingSeparator) return win_error::kInvalidName;
+  if (node) return win_error::kSuccess;
+  auto created = std::make_unique<Node>();
+  created->name = found.path.names.back();
+  created->attributes = kArchive;
+  created->data = std::make_shared<SimFileData>();
+  node = created.get();
+  found.parent->children.emplace(created->name, std::move(created));
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::ReadAttributes(std::string_view path, std::uint32_t& attributes) {
+  if (const ErrorCode e = faults_.Next("FileSystem.ReadAttributes", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (!found.node) return win_error::kFileNotFound;
+  const Node& node = *found.node;
+  attributes = node.attributes | (node.reparsePoint ? kReparsePoint : 0);
+  if (node.folder) {
+    attributes |= kDirectory;
+  } else if (attributes == 0) {
+    attributes = kNormal;
   }
-  file = std::make_unique<SimAppendableFile>(faults_, std::string(path), node->data);
+  return win_error::kSuccess;
+}
+
+// Text only, as Windows does it: the disk is not looked at. A path without a
+// drive is taken from the current folder, the root of C.
+ErrorCode SimFileSystem::FullPathName(std::string_view path, std::string& fullPath) {
+  if (const ErrorCode e = faults_.Next("FileSystem.FullPathName", path)) return e;
+  SimPath parsed;
+  if (const ErrorCode e = ParseSimPath(path, parsed)) return e;
+  std::string full = std::string(1, parsed.drive) + ":";
+  for (const std::string& name : parsed.names) full += "\\" + name;
+  if (parsed.names.empty() || parsed.trailingSeparator) full += "\\";
+  fullPath = std::move(full);
+  return win_error::kSuccess;
+}
+
+ErrorCode SimFileSystem::CreateFolder(std::string_view path) {
+  if (const ErrorCode e = faults_.Next("FileSystem.CreateFolder", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (found.node) return win_error::kAlreadyExists;
+  if (!found.parent) return win_error::kInvalidName;
+  auto created = std::make_unique<Node>();
+  created->name = found.path.names.back();
+  created->folder = true;
+  found.parent->children.emplace(created->name, std::move(created));
   return win_error::kSuccess;
 }
 
@@ -118,7 +178,7 @@ ErrorCode SimFileSystem::RemoveFile(std::string_view path) {
   if (!node) return win_error::kFileNotFound;
   if (node->folder) return win_error::kAccessDenied;
   if (node->attributes & kReadOnly) return win_error::kAccessDenied;
-  if (node->inUse || node->data->appendHandles > 0) return win_error::kSharingViolation;
+  if (node->inUse || node->data->writeHandles > 0) return win_error::kSharingViolation;
   const std::string name = node->name;  // the node dies in the erase
   found.parent->children.erase(name);
   return win_error::kSuccess;
@@ -201,13 +261,13 @@ void SimFileSystem::MakeFolder(std::string_view path) {
 
 void SimFileSystem::WriteFile(std::string_view path, std::string bytes, std::uint32_t attributes) {
   Node& file = FileForSetup(path);
-  *file.data = SimFileData{0, std::move(bytes), file.data->appendHandles};
+  *file.data = SimFileData{0, std::move(bytes), file.data->writeHandles};
   file.attributes = attributes & ~(kDirectory | kNormal);
 }
 
 void SimFileSystem::WriteHugeFile(std::string_view path, std::uint64_t size) {
   Node& file = FileForSetup(path);
-  *file.data = SimFileData{size, {}, file.data->appendHandles};
+  *file.data = SimFileData{size, {}, file.data->writeHandles};
 }
 
 SimFileSystem::Node* SimFileSystem::Existing(std::string_view path) const {
@@ -228,6 +288,16 @@ void SimFileSystem::SetAttributes(std::string_view path, std::uint32_t attribute
 
 void SimFileSystem::MarkInUse(std::string_view path, bool inUse) {
   ExistingForSetup(path).inUse = inUse;
+}
+
+void SimFileSystem::MakeReparsePoint(std::string_view path) {
+  ExistingForSetup(path).reparsePoint = true;
+}
+
+void SimFileSystem::AddHardLink(std::string_view path) {
+  Node& node = ExistingForSetup(path);
+  if (node.folder) throw std::invalid_argument("folders have no hard links");
+  ++node.names;
 }
 
 std::optional<std::string> SimFileSystem::Contents(std::string_view path) const {

@@ -30,6 +30,10 @@ class SimFileSystem : public FileSystem {
   ErrorCode RemoveFile(std::string_view path) override;
   ErrorCode RemoveFolder(std::string_view path) override;
   ErrorCode CountListedFiles(std::string_view folder, std::uint32_t& count) override;
+  ErrorCode CreateForWrite(std::string_view path, std::unique_ptr<WritableFile>& file) override;
+  ErrorCode ReadAttributes(std::string_view path, std::uint32_t& attributes) override;
+  ErrorCode FullPathName(std::string_view path, std::string& fullPath) override;
+  ErrorCode CreateFolder(std::string_view path) override;
 
   // Setting up and inspecting the tree in tests. These never fail like the
   // port does: a path they cannot use is a mistake in the test and throws
@@ -46,6 +50,11 @@ class SimFileSystem : public FileSystem {
   // Another program holds the file or folder open for writing, sharing read
   // and write but not delete: it can be read but not deleted or appended to.
   void MarkInUse(std::string_view path, bool inUse);
+  // Turns the file or folder into a link to somewhere else (a symbolic
+  // link, a junction). The sim never follows it: what it holds stays as it was.
+  void MakeReparsePoint(std::string_view path);
+  // Gives the file one more name elsewhere, as CreateHardLink does.
+  void AddHardLink(std::string_view path);
 
   // The bytes of a file; none for a folder or a missing path. Throws for a
   // file made by WriteHugeFile, whose bytes are not held.
@@ -68,6 +77,8 @@ class SimFileSystem : public FileSystem {
     bool folder = false;
     std::uint32_t attributes = 0;  // without kDirectory and kNormal
     bool inUse = false;
+    bool reparsePoint = false;
+    int names = 1;  // hard links
     std::map<std::string, std::unique_ptr<Node>, LessNoCaseOrder> children;  // folders only
     std::shared_ptr<SimFileData> data;                                       // files only
   };
@@ -80,6 +91,7 @@ class SimFileSystem : public FileSystem {
   };
 
   ErrorCode Resolve(std::string_view text, Lookup& found) const;
+  ErrorCode NewOrExistingFile(std::string_view path, Node*& node);
   Node* Existing(std::string_view path) const;
   Node& ExistingForSetup(std::string_view path) const;
   Node& FoldersForSetup(const SimPath& path, std::size_t depth);

@@ -31,15 +31,33 @@ ErrorCode SimReadableFile::ReadFromStart(std::span<char> into) {
 SimAppendableFile::SimAppendableFile(Faults& faults, std::string path,
                                      std::shared_ptr<SimFileData> data)
     : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
-  ++data_->appendHandles;
+  ++data_->writeHandles;
 }
 
-SimAppendableFile::~SimAppendableFile() { --data_->appendHandles; }
+SimAppendableFile::~SimAppendableFile() { --data_->writeHandles; }
 
 ErrorCode SimAppendableFile::AppendText(std::string_view utf8) {
   if (const ErrorCode e = faults_.Next("FileSystem.AppendText", path_)) return e;
   data_->bytes += Windows1252FromUtf8(utf8);
   return win_error::kSuccess;
 }
+
+ErrorCode SimAppendableFile::Flush() { return faults_.Next("FileSystem.Flush", path_); }
+
+SimWritableFile::SimWritableFile(Faults& faults, std::string path,
+                                 std::shared_ptr<SimFileData> data)
+    : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
+  ++data_->writeHandles;
+}
+
+SimWritableFile::~SimWritableFile() { --data_->writeHandles; }
+
+ErrorCode SimWritableFile::Write(std::string_view bytes) {
+  if (const ErrorCode e = faults_.Next("FileSystem.Write", path_)) return e;
+  data_->bytes += bytes;
+  return win_error::kSuccess;
+}
+
+ErrorCode SimWritableFile::Flush() { return faults_.Next("FileSystem.Flush", path_); }
 
 }  // namespace foxbane::sim

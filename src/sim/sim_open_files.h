@@ -14,7 +14,7 @@ namespace foxbane::sim {
 struct SimFileData {
   std::uint64_t unstoredZeros = 0;  // leading zero bytes not held in memory
   std::string bytes;                // what follows them
-  int appendHandles = 0;            // open AppendableFiles, which refuse delete sharing
+  int writeHandles = 0;             // open files written to, which refuse delete sharing
 
   std::uint64_t Size() const { return unstoredZeros + bytes.size(); }
 };
@@ -40,6 +40,23 @@ class SimAppendableFile : public AppendableFile {
   SimAppendableFile& operator=(const SimAppendableFile&) = delete;
 
   ErrorCode AppendText(std::string_view utf8) override;
+  ErrorCode Flush() override;
+
+ private:
+  Faults& faults_;
+  std::string path_;
+  std::shared_ptr<SimFileData> data_;
+};
+
+class SimWritableFile : public WritableFile {
+ public:
+  SimWritableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data);
+  ~SimWritableFile() override;
+  SimWritableFile(const SimWritableFile&) = delete;
+  SimWritableFile& operator=(const SimWritableFile&) = delete;
+
+  ErrorCode Write(std::string_view bytes) override;
+  ErrorCode Flush() override;
 
  private:
   Faults& faults_;

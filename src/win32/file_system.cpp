@@ -52,15 +52,72 @@ ErrorCode Win32FileSystem::OpenForRead(std::string_view path, std::unique_ptr<Re
   return win_error::kSuccess;
 }
 
-// Shares read only: nobody else writes into or deletes the file while the
-// lines go in.
+// Opened in two steps, both on the file itself and never on a link's
+// target: first to look at it and make it normal (a read-only file cannot be
+// opened for writing), then again from that handle to append. A second
+// writer may append too (its lines go in whole, after these); nobody may
+// delete it meanwhile.
 ErrorCode Win32FileSystem::OpenForAppend(std::string_view path,
                                          std::unique_ptr<AppendableFile>& file) {
-  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), FILE_APPEND_DATA, FILE_SHARE_READ,
-                                        nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  constexpr DWORD kShared = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  const UniqueFileHandle attributes(::CreateFileW(
+      Wide(path).c_str(), FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES, kShared, nullptr,
+      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!attributes) return LastError();
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(attributes.Get(), &information)) return LastError();
+  if (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+    return win_error::kCantAccessFile;
+  }
+  if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return win_error::kAccessDenied;
+  if (information.nNumberOfLinks > 1) return win_error::kTooManyLinks;
+  FILE_BASIC_INFO basic{};  // zero times: left as they are
+  basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+  if (!::SetFileInformationByHandle(attributes.Get(), FileBasicInfo, &basic, sizeof basic)) {
+    return LastError();
+  }
+  UniqueFileHandle opened(
+      ::ReOpenFile(attributes.Get(), FILE_APPEND_DATA, kShared, FILE_FLAG_OPEN_REPARSE_POINT));
   if (!opened) return LastError();
   file = std::make_unique<Win32AppendableFile>(std::move(opened));
   return win_error::kSuccess;
+}
+
+// Nobody else may open the file while it is being written.
+ErrorCode Win32FileSystem::CreateForWrite(std::string_view path,
+                                          std::unique_ptr<WritableFile>& file) {
+  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                        CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!opened) return LastError();
+  file = std::make_unique<Win32WritableFile>(std::move(opened));
+  return win_error::kSuccess;
+}
+
+ErrorCode Win32FileSystem::ReadAttributes(std::string_view path, std::uint32_t& attributes) {
+  const DWORD read = ::GetFileAttributesW(Wide(path).c_str());
+  if (read == INVALID_FILE_ATTRIBUTES) return LastError();
+  attributes = read;
+  return win_error::kSuccess;
+}
+
+ErrorCode Win32FileSystem::FullPathName(std::string_view path, std::string& fullPath) {
+  const std::wstring wide = Wide(path);
+  std::wstring full(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()),
+                                            full.data(), nullptr);
+    if (length == 0) return LastError();
+    if (length < full.size()) {  // the text without its NUL
+      full.resize(length);
+      fullPath = Narrow(full);
+      return win_error::kSuccess;
+    }
+    full.resize(length);  // the size needed, NUL included
+  }
+}
+
+ErrorCode Win32FileSystem::CreateFolder(std::string_view path) {
+  return Result(::CreateDirectoryW(Wide(path).c_str(), nullptr));
 }
 
 ErrorCode Win32FileSystem::RemoveFile(std::string_view path) {

@@ -15,6 +15,10 @@ class Win32FileSystem : public FileSystem {
   ErrorCode RemoveFile(std::string_view path) override;
   ErrorCode RemoveFolder(std::string_view path) override;
   ErrorCode CountListedFiles(std::string_view folder, std::uint32_t& count) override;
+  ErrorCode CreateForWrite(std::string_view path, std::unique_ptr<WritableFile>& file) override;
+  ErrorCode ReadAttributes(std::string_view path, std::uint32_t& attributes) override;
+  ErrorCode FullPathName(std::string_view path, std::string& fullPath) override;
+  ErrorCode CreateFolder(std::string_view path) override;
 };
 
 }  // namespace foxbane::win32

@@ -38,6 +38,23 @@ ErrorCode AnsiFromUtf8(std::string_view utf8, std::string& ansi) {
   return win_error::kSuccess;
 }
 
+// WriteFile in pieces until everything is written. A write that moves no
+// byte without an error would repeat for ever: it is a failure.
+ErrorCode WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const auto count = static_cast<DWORD>(std::min(bytes.size(), kLargestTransfer));
+    DWORD written = 0;
+    if (!::WriteFile(file, bytes.data(), count, &written, nullptr)) return LastError();
+    if (written == 0) return win_error::kWriteFault;
+    bytes.remove_prefix(written);
+  }
+  return win_error::kSuccess;
+}
+
+ErrorCode FlushToDisk(HANDLE file) {
+  return ::FlushFileBuffers(file) ? win_error::kSuccess : LastError();
+}
+
 }  // namespace
 
 ErrorCode Win32ReadableFile::Size(std::uint64_t& bytes) {
@@ -65,14 +82,13 @@ ErrorCode Win32ReadableFile::ReadFromStart(std::span<char> into) {
 ErrorCode Win32AppendableFile::AppendText(std::string_view utf8) {
   std::string ansi;
   if (const ErrorCode e = AnsiFromUtf8(utf8, ansi)) return e;
-  std::string_view rest = ansi;
-  while (!rest.empty()) {
-    const auto count = static_cast<DWORD>(std::min(rest.size(), kLargestTransfer));
-    DWORD written = 0;
-    if (!::WriteFile(file_.Get(), rest.data(), count, &written, nullptr)) return LastError();
-    rest.remove_prefix(written);
-  }
-  return win_error::kSuccess;
+  return WriteAll(file_.Get(), ansi);
 }
+
+ErrorCode Win32AppendableFile::Flush() { return FlushToDisk(file_.Get()); }
+
+ErrorCode Win32WritableFile::Write(std::string_view bytes) { return WriteAll(file_.Get(), bytes); }
+
+ErrorCode Win32WritableFile::Flush() { return FlushToDisk(file_.Get()); }
 
 }  // namespace foxbane::win32

@@ -19,6 +19,17 @@ class Win32AppendableFile : public AppendableFile {
  public:
   explicit Win32AppendableFile(UniqueFileHandle file) : file_(std::move(file)) {}
   ErrorCode AppendText(std::string_view utf8) override;
+  ErrorCode Flush() override;
+
+ private:
+  UniqueFileHandle file_;
+};
+
+class Win32WritableFile : public WritableFile {
+ public:
+  explicit Win32WritableFile(UniqueFileHandle file) : file_(std::move(file)) {}
+  ErrorCode Write(std::string_view bytes) override;
+  ErrorCode Flush() override;
 
  private:
   UniqueFileHandle file_;

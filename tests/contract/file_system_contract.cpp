@@ -7,7 +7,6 @@ namespace foxbane::contract {
 namespace {
 
 using namespace file_attribute;
-constexpr std::uint32_t kAnyFile = 39;          // read-only, hidden, system, archive
 constexpr std::uint32_t kNotIndexed = 0x2000;   // FILE_ATTRIBUTE_NOT_CONTENT_INDEXED
 
 // Opens, sizes and reads the whole file, as the scan does.
@@ -36,7 +35,7 @@ TEST_P(FileSystemContract, FindFileAdmitsHiddenAndSystemFilesOnlyThroughTheMask)
       {kHidden, 0, false},                   {kHidden, kHidden, true},
       {kSystem, kHidden, false},             {kSystem, kSystem, true},
       {kHidden | kSystem, kHidden, false},   {kHidden | kSystem, kHidden | kSystem, true},
-      {kHidden | kReadOnly, kAnyFile, true}, {kHidden | kReadOnly, 0, false},
+      {kHidden | kReadOnly, kAnyFileMask, true}, {kHidden | kReadOnly, 0, false},
       {kNotIndexed, 0, true},                {kNotIndexed | kHidden, kHidden, true},
   };
   int n = 0;
@@ -62,7 +61,7 @@ TEST_P(FileSystemContract, FindFileResolvesPathsAsWindowsAndGivesTheStoredName) 
   for (const char* relative :
        {"Folder", "missing.txt", "Missing\\Stored.TXT", "*.TXT", "?tored.TXT", "Stored.TXT\\"}) {
     SCOPED_TRACE(relative);
-    EXPECT_EQ(files().FindFile(At(relative), kAnyFile | kDirectory), "");
+    EXPECT_EQ(files().FindFile(At(relative), kAnyFileMask | kDirectory), "");
   }
 }
 
@@ -171,17 +170,29 @@ TEST_P(FileSystemContract, AppendCreatesAMissingFileKeepsWhatIsThereAndWritesCod
   EXPECT_EQ(world().Contents(path), "\r\nfirst\r\n\x80 \xe9 \x9f \x81 ? ? ?? ?");
 }
 
-TEST_P(FileSystemContract, OpenForAppendFailsOnAReadOnlyFile) {
-  if (!world().ReadOnlyRefusesWriting()) GTEST_SKIP() << "writers may open read-only files here";
-  world().WriteFile(At("log.txt"), "old", kReadOnly);
+// The log is made normal through the handle that appends to it, and a file
+// with a second name is refused: appending would write wherever that other
+// name lies.
+TEST_P(FileSystemContract, OpenForAppendMakesTheFileNormalAndRefusesAHardLinkedOne) {
+  const std::string path = At("log.txt");
+  world().WriteFile(path, "old", kReadOnly | kHidden | kSystem);
+  EXPECT_EQ(Append(files(), path, "new"), win_error::kSuccess);
+  EXPECT_EQ(world().Contents(path), "oldnew");
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(files().ReadAttributes(path, attributes), win_error::kSuccess);
+  EXPECT_EQ(attributes & (kReadOnly | kHidden | kSystem), 0u);  // Wine shows archive too
+
+  world().WriteFile(At("target.txt"), "elsewhere");
+  world().MakeHardLink(At("target.txt"), At("linked.txt"));
   std::unique_ptr<AppendableFile> file;
-  EXPECT_EQ(files().OpenForAppend(At("log.txt"), file), win_error::kAccessDenied);
-  EXPECT_EQ(world().Contents(At("log.txt")), "old");
+  EXPECT_EQ(files().OpenForAppend(At("target.txt"), file), win_error::kTooManyLinks);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(world().Contents(At("target.txt")), "elsewhere");
 }
 
-// Another program's writer or our own: the file stays readable, but takes no
-// second writer and cannot be deleted until the writer lets go.
-TEST_P(FileSystemContract, AFileBeingWrittenCanBeReadButNotWrittenOrDeleted) {
+// Another program's writer or our own: the file stays readable, more
+// writers may append, and nobody can delete it until every writer lets go.
+TEST_P(FileSystemContract, AFileBeingWrittenTakesMoreWritersButCannotBeDeleted) {
   const std::string path = At("log.txt");
   world().WriteFile(path, "old");
   std::string read;
@@ -190,16 +201,67 @@ TEST_P(FileSystemContract, AFileBeingWrittenCanBeReadButNotWrittenOrDeleted) {
     const auto hold = world().HoldOpen(path);
     EXPECT_EQ(ReadWhole(files(), path, read), win_error::kSuccess);
     EXPECT_EQ(read, "old");
-    EXPECT_EQ(files().OpenForAppend(path, file), win_error::kSharingViolation);
+    ASSERT_EQ(files().OpenForAppend(path, file), win_error::kSuccess);
     EXPECT_EQ(files().RemoveFile(path), win_error::kSharingViolation);
   }
-  ASSERT_EQ(files().OpenForAppend(path, file), win_error::kSuccess);
   std::unique_ptr<AppendableFile> second;
-  EXPECT_EQ(files().OpenForAppend(path, second), win_error::kSharingViolation);
+  ASSERT_EQ(files().OpenForAppend(path, second), win_error::kSuccess);
+  EXPECT_EQ(file->AppendText("1"), win_error::kSuccess);
+  EXPECT_EQ(second->AppendText("2"), win_error::kSuccess);
+  EXPECT_EQ(file->AppendText("3"), win_error::kSuccess);
+  EXPECT_EQ(second->Flush(), win_error::kSuccess);
   EXPECT_EQ(files().RemoveFile(path), win_error::kSharingViolation);
-  EXPECT_EQ(ReadWhole(files(), path, read), win_error::kSuccess);
   file.reset();
+  second.reset();
+  EXPECT_EQ(world().Contents(path), "old123");
   EXPECT_EQ(files().RemoveFile(path), win_error::kSuccess);
+}
+
+// A new file only: what is there already is never written over.
+TEST_P(FileSystemContract, CreateForWriteMakesOnlyANewFile) {
+  world().WriteFile(At("there.bin"), "kept");
+  world().MakeFolder(At("Folder"));
+  std::unique_ptr<WritableFile> file;
+  EXPECT_EQ(files().CreateForWrite(At("there.bin"), file), win_error::kFileExists);
+  EXPECT_EQ(files().CreateForWrite(At("Folder"), file), win_error::kFileExists);
+  EXPECT_EQ(files().CreateForWrite(At("Missing\\new.bin"), file), win_error::kPathNotFound);
+  EXPECT_EQ(file, nullptr);
+  EXPECT_EQ(world().Contents(At("there.bin")), "kept");
+
+  using namespace std::string_literals;
+  ASSERT_EQ(files().CreateForWrite(At("new.bin"), file), win_error::kSuccess);
+  EXPECT_EQ(file->Write("MZ\0\xff"s), win_error::kSuccess);
+  EXPECT_EQ(file->Write("more"), win_error::kSuccess);
+  EXPECT_EQ(file->Flush(), win_error::kSuccess);
+  EXPECT_EQ(files().RemoveFile(At("new.bin")), win_error::kSharingViolation);
+  file.reset();
+  EXPECT_EQ(world().Contents(At("new.bin")), "MZ\0\xffmore"s);
+}
+
+TEST_P(FileSystemContract, FoldersAttributesAndFullPathNames) {
+  EXPECT_EQ(files().CreateFolder(At("New")), win_error::kSuccess);
+  EXPECT_EQ(files().CreateFolder(At("New")), win_error::kAlreadyExists);
+  EXPECT_EQ(files().CreateFolder(At("Missing\\New")), win_error::kPathNotFound);
+  world().WriteFile(At("New\\hidden.txt"), "", kHidden | kReadOnly);
+  std::uint32_t attributes = 0;
+  ASSERT_EQ(files().ReadAttributes(At("New"), attributes), win_error::kSuccess);
+  EXPECT_EQ(attributes & (file_attribute::kDirectory | file_attribute::kReparsePoint),
+            file_attribute::kDirectory);
+  ASSERT_EQ(files().ReadAttributes(At("New\\hidden.txt"), attributes), win_error::kSuccess);
+  EXPECT_EQ(attributes & ~kArchive, kHidden | kReadOnly);
+  EXPECT_EQ(files().ReadAttributes(At("gone.txt"), attributes), win_error::kFileNotFound);
+
+  const std::pair<const char*, std::string> paths[] = {
+      {"New\\..\\New\\.\\a.ocx", At("New\\a.ocx")},
+      {"New\\a.ocx. . ", At("New\\a.ocx")},
+      {"New/b.ocx", At("New\\b.ocx")},
+      {"New\\", At("New\\")},
+  };
+  for (const auto& [relative, expected] : paths) {
+    std::string full;
+    ASSERT_EQ(files().FullPathName(At(relative), full), win_error::kSuccess) << relative;
+    EXPECT_EQ(full, expected) << relative;
+  }
 }
 
 TEST_P(FileSystemContract, RemoveFolderRemovesAnEmptyFolderAndRemoveFileAFile) {

@@ -40,9 +40,8 @@ class FileSystemWorld {
   // Opens the file as a program writing it would, sharing read and write
   // but not delete.
   virtual std::unique_ptr<FileHold> HoldOpen(const std::string& path) = 0;
-  // False where the read-only attribute does not stop writers (Wine running
-  // as root opens such files for writing).
-  virtual bool ReadOnlyRefusesWriting() = 0;
+  // Gives the existing file a second name, as CreateHardLink does.
+  virtual void MakeHardLink(const std::string& existing, const std::string& link) = 0;
 };
 
 using FileSystemWorldFactory = std::unique_ptr<FileSystemWorld> (*)();

@@ -85,8 +85,8 @@ TEST_F(SimFileSystemTest, HugeFileReportsItsSizeAndReadsAsZerosWithoutBeingHeld)
 TEST_F(SimFileSystemTest, AttributesReadAsGetFileAttributesReportsThem) {
   files.WriteFile("C:\\plain.txt", "");
   files.WriteFile("C:\\packed.txt", "", kHidden | 0x800);
-  std::unique_ptr<AppendableFile> created;
-  ASSERT_EQ(files.OpenForAppend("C:\\new.txt", created), win_error::kSuccess);
+  std::unique_ptr<WritableFile> created;
+  ASSERT_EQ(files.CreateForWrite("C:\\new.txt", created), win_error::kSuccess);
 
   EXPECT_EQ(files.Attributes("C:\\plain.txt"), kNormal);
   EXPECT_EQ(files.Attributes("C:\\new.txt"), kArchive);

@@ -35,7 +35,9 @@ class SimFileSystemWorld : public FileSystemWorld {
   std::unique_ptr<FileHold> HoldOpen(const std::string& path) override {
     return std::make_unique<SimFileHold>(files_, path);
   }
-  bool ReadOnlyRefusesWriting() override { return true; }
+  void MakeHardLink(const std::string& existing, const std::string&) override {
+    files_.AddHardLink(existing);
+  }
 
  private:
   sim::Faults faults_;

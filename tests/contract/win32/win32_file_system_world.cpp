@@ -71,12 +71,10 @@ class Win32FileSystemWorld : public FileSystemWorld {
     return std::make_unique<Win32FileHold>(std::move(file));
   }
 
-  bool ReadOnlyRefusesWriting() override {
-    const std::string probe = sandbox_.Path() + "\\read-only probe";
-    WriteFile(probe, "", FILE_ATTRIBUTE_READONLY);
-    const UniqueFileHandle file(::CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr,
-                                              OPEN_EXISTING, 0, nullptr));
-    return !file;
+  void MakeHardLink(const std::string& existing, const std::string& link) override {
+    if (!::CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr)) {
+      throw std::runtime_error("cannot link " + link + " to " + existing);
+    }
   }
 
  private:
