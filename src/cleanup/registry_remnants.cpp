@@ -1,6 +1,7 @@
 #include <span>
 
 #include "app/form2.h"
+#include "cleanup/removal_guards.h"
 #include "cleanup/remnant_keys.h"
 #include "common/resume_next.h"
 #include "report/startup_entries.h"
@@ -12,20 +13,13 @@ namespace {
 constexpr std::string_view kMfKeyEntry = "[CLEANUP] Removed MF Registry Key: ";
 constexpr std::string_view kDpfItemKeyEntry = "[CLEANUP] Removed DPF Item Registry Key: ";
 
-// Only a fully qualified path ("C:\..." or "\\server\...") is deleted: a
-// relative name would resolve against whatever folder is current.
-bool IsFullPath(std::string_view path) {
-  const bool drive = path.size() >= 3 && path[1] == ':' && path[2] == '\\' &&
-                     ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
-  return drive || path.starts_with("\\\\");
-}
-
 }  // namespace
 
 // Each remnant is looked for in every view that may hold it and removed from
 // each that does; it is reported once, whichever views held it.
 void Form2::RemoveRegistryRemnants() {
   ResumeNext resume;
+  RemovalGuards guards(platform_.files, platform_.environment);
 
   // Presence tests: a value is there when it reads as anything but the
   // sentinel; a key is there when it can be opened to list its values.
@@ -87,7 +81,7 @@ void Form2::RemoveRegistryRemnants() {
       for (std::int32_t k = 1; k <= count; ++k) {
         resume([&] {
           const std::string& file = names.at(static_cast<std::size_t>(k - 1));
-          if (!IsFullPath(file)) return;
+          if (!guards.IsDownloadedControlFile(file)) return;
           if (platform_.files.RemoveFile(file) != win_error::kSuccess) return;
           LogCleanupLine("[CLEANUP] Removed DPF Item: " + file);
         });

@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "cleanup/removal_guards.h"
 #include "cleanup/remnant_keys.h"
 #include "common/resume_next.h"
 #include "common/utf.h"
@@ -43,10 +44,12 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
   const std::string fileName = path.substr(lastBackslash + 1);
 
   // A folder File1 cannot list (gone, or not readable) is left alone: its
-  // file count is unknown, so nothing is removed and nothing reported.
+  // file count is unknown, so nothing is removed and nothing reported. Only
+  // a real folder below the system's program folders is ever removed.
   resume([&] {
     file1_.Path(folder);
     if (file1_.ListCount() != 0 || path.find("Program Files") == std::string::npos) return;
+    if (!RemovalGuards(files, platform_.environment).IsProgramSubfolder(folder)) return;
     resume([&] { Check(files.RemoveFolder(folder)); });
     LogCleanupLine("[CLEANUP] Deleted Folder: " + folder);
   });

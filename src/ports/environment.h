@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace foxbane {
 
@@ -16,6 +17,13 @@ class Environment {
   virtual std::string ProgramName() = 0;
   // ExpandEnvironmentStrings: %NAME% references replaced by their values.
   virtual std::string ExpandReferences(std::string_view text) = 0;
+  // The Windows folder (GetWindowsDirectory), without a trailing "\".
+  virtual std::string WindowsFolder() = 0;
+  // The system's program folders, each once: on 64-bit Windows the 64-bit
+  // and the 32-bit one ("Program Files" and "Program Files (x86)"), whichever
+  // kind of program asks. Taken from the system, not from variables that any
+  // program may set.
+  virtual std::vector<std::string> ProgramFilesFolders() = 0;
 };
 
 }  // namespace foxbane

@@ -12,6 +12,10 @@ class SimEnvironment : public Environment {
   std::string ApplicationFolder() override { return applicationFolder_; }
   std::string ProgramName() override { return "foxbane"; }
   std::string ExpandReferences(std::string_view text) override;
+  std::string WindowsFolder() override { return "C:\\Windows"; }
+  std::vector<std::string> ProgramFilesFolders() override {
+    return {"C:\\Program Files", "C:\\Program Files (x86)"};
+  }
 
   void SetApplicationFolder(std::string folder) { applicationFolder_ = std::move(folder); }
   void SetVariable(std::string name, std::string value);

@@ -2,7 +2,13 @@
 
 #include <windows.h>
 
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <algorithm>
+
 #include "win32/text.h"
+#include "win32/unique_handle.h"
 
 namespace foxbane::win32 {
 
@@ -21,6 +27,21 @@ std::wstring ModulePath() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+// A known folder's path; empty where the system has no such folder (the
+// 64-bit program folder asked for by a 32-bit program).
+std::wstring KnownFolder(REFKNOWNFOLDERID id) {
+  PWSTR path = nullptr;
+  const HRESULT result = ::SHGetKnownFolderPath(id, KF_FLAG_DONT_VERIFY, nullptr, &path);
+  std::wstring folder = SUCCEEDED(result) && path ? path : L"";
+  ::CoTaskMemFree(path);
+  return folder;
+}
+
+bool IsWow64() {
+  BOOL wow64 = FALSE;
+  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
 }
 
 }  // namespace
@@ -57,6 +78,50 @@ std::string Win32Environment::ExpandReferences(std::string_view text) {
     }
     expanded.resize(needed);
   }
+}
+
+std::string Win32Environment::WindowsFolder() {
+  std::wstring folder(MAX_PATH, L'\0');
+  for (;;) {
+    const UINT length = ::GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
+    if (length == 0) return {};
+    if (length < folder.size()) {
+      folder.resize(length);
+      return Narrow(folder);
+    }
+    folder.resize(length);
+  }
+}
+
+// A 32-bit program is told the 32-bit folder for FOLDERID_ProgramFiles and
+// is refused the 64-bit one; under WOW64 the 64-bit registry view names it.
+std::vector<std::string> Win32Environment::ProgramFilesFolders() {
+  std::vector<std::wstring> found = {KnownFolder(FOLDERID_ProgramFiles),
+                                     KnownFolder(FOLDERID_ProgramFilesX86)};
+  if constexpr (sizeof(void*) == 8) {
+    found.push_back(KnownFolder(FOLDERID_ProgramFilesX64));
+  } else if (IsWow64()) {
+    HKEY opened = nullptr;
+    ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
+                    KEY_QUERY_VALUE | KEY_WOW64_64KEY, &opened);
+    const UniqueRegKey key(opened);
+    wchar_t native[MAX_PATH] = {};
+    DWORD bytes = sizeof native;
+    if (key && ::RegGetValueW(key.Get(), nullptr, L"ProgramW6432Dir", RRF_RT_REG_SZ, nullptr,
+                              native, &bytes) == ERROR_SUCCESS) {
+      found.emplace_back(native);
+    }
+  }
+  std::vector<std::string> folders;
+  for (const std::wstring& folder : found) {
+    if (folder.empty()) continue;
+    const std::string name = Narrow(folder);
+    const bool listed = std::any_of(folders.begin(), folders.end(), [&](const std::string& f) {
+      return ::CompareStringOrdinal(Wide(f).c_str(), -1, folder.c_str(), -1, TRUE) == CSTR_EQUAL;
+    });
+    if (!listed) folders.push_back(name);
+  }
+  return folders;
 }
 
 }  // namespace foxbane::win32

@@ -9,6 +9,8 @@ class Win32Environment : public Environment {
   std::string ApplicationFolder() override;
   std::string ProgramName() override;
   std::string ExpandReferences(std::string_view text) override;
+  std::string WindowsFolder() override;
+  std::vector<std::string> ProgramFilesFolders() override;
 };
 
 }  // namespace foxbane::win32

@@ -1,3 +1,4 @@
+#include "common/vb_conversions.h"
 #include "contract/environment_world.h"
 
 namespace foxbane::contract {
@@ -38,6 +39,23 @@ TEST_P(EnvironmentContract, ExpandKeepsLongAndNonAsciiValuesWhole) {
   const std::string value = "C:\\\u00dcbung\\\u4e2d\\" + std::string(3000, 'v');
   world().SetVariable("FOXBANE_TEST_LONG", value);
   EXPECT_EQ(environment().ExpandReferences("[%FOXBANE_TEST_LONG%]"), "[" + value + "]");
+}
+
+// Full paths on a drive, without a trailing "\\"; the program folders each
+// once, both of them on a 64-bit system.
+TEST_P(EnvironmentContract, WindowsAndProgramFoldersAreFullPathsFromTheSystem) {
+  const auto isFolderPath = [](const std::string& path) {
+    return path.size() > 3 && path[1] == ':' && path[2] == '\\' && path.back() != '\\';
+  };
+  EXPECT_TRUE(isFolderPath(environment().WindowsFolder())) << environment().WindowsFolder();
+  world().SetVariable("ProgramFiles", "C:\\Elsewhere");
+  const std::vector<std::string> folders = environment().ProgramFilesFolders();
+  ASSERT_EQ(folders.size(), world().SixtyFourBitSystem() ? 2u : 1u);
+  for (const std::string& folder : folders) {
+    EXPECT_TRUE(isFolderPath(folder)) << folder;
+    EXPECT_NE(folder, "C:\\Elsewhere");
+  }
+  if (folders.size() == 2) EXPECT_NE(ToUpperAscii(folders[0]), ToUpperAscii(folders[1]));
 }
 
 }  // namespace

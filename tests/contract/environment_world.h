@@ -16,6 +16,8 @@ class EnvironmentWorld {
   virtual ~EnvironmentWorld() = default;
   virtual Environment& Subject() = 0;
   virtual std::string ProgramPath() = 0;  // full path of the running executable
+  // Whether the system is 64-bit Windows, which has two program folders.
+  virtual bool SixtyFourBitSystem() = 0;
   // Sets a variable of this process until the world ends.
   virtual void SetVariable(const std::string& name, const std::string& value) = 0;
 };

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 
 #include "common/utf.h"
 #include "sim_machine.h"
@@ -190,6 +192,69 @@ TEST_F(Cleanup, CodeStoreWithOnePresentAndOneMissingFile) {
   EXPECT_FALSE(Key(kHklm, kCodeStore));
   EXPECT_TRUE(Key(kHklm, "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units"));
   EXPECT_TRUE(machine.sim.files.Contents("C:\\Windows\\relative.dll").has_value());
+}
+
+// The record's file list is written by whoever installed the control: only
+// a name that, made canonical, is a file directly in the downloaded-controls
+// folder is deleted. Everything else is left alone like a failed delete.
+TEST_F(Cleanup, CodeStoreDeletesOnlyFilesDirectlyInTheDownloadedControlsFolder) {
+  ScanWith({kFoo});
+  const std::string filesKey = std::string(kCodeStore) + "\\Contains\\Files";
+  const std::string dpf = "C:\\Windows\\Downloaded Program Files";
+  auto& files = machine.sim.files;
+  files.WriteFile(dpf + "\\ours.ocx", "ocx");
+  files.WriteFile(dpf + "\\link.ocx", "a link to elsewhere");
+  files.MakeReparsePoint(dpf + "\\link.ocx");
+  files.WriteFile(dpf + "\\Sub\\deep.ocx", "deeper");
+  files.WriteFile("C:\\Windows\\System32\\x.dll", "system");
+  const std::string kept[] = {
+      "C:\\Windows\\System32\\x.dll",          dpf + "\\..\\System32\\x.dll",
+      "\\\\host\\share\\x.ocx",                 "\\\\?\\" + dpf + "\\ours.ocx",
+      "\\\\.\\C:\\Windows\\System32\\x.dll",     "Downloaded Program Files\\ours.ocx",
+      dpf + "\\link.ocx",                       dpf + "\\Sub\\deep.ocx",
+      dpf,                                     dpf + "\\",
+  };
+  for (const std::string& name : kept) machine.sim.registry.SetString(kHklm, filesKey, name, "");
+  machine.sim.registry.SetString(kHklm, filesKey, "c:\\WINDOWS\\downloaded program files\\ours.ocx.", "");
+  machine.ClickCleanup();
+  const std::vector<std::string> entries = Entries();
+  EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
+                          [](const std::string& e) { return e.starts_with("[CLEANUP] Removed DPF Item: "); }),
+            1);
+  EXPECT_NE(std::find(entries.begin(), entries.end(),
+                      "[CLEANUP] Removed DPF Item: c:\\WINDOWS\\downloaded program files\\ours.ocx."),
+            entries.end());
+  EXPECT_FALSE(files.Contents(dpf + "\\ours.ocx"));
+  for (const char* stays : {"\\link.ocx", "\\Sub\\deep.ocx"}) EXPECT_TRUE(files.Contents(dpf + stays));
+  EXPECT_TRUE(files.Contents("C:\\Windows\\System32\\x.dll"));
+  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.RemoveFile"), 2);  // foo.exe and ours.ocx
+}
+
+// The folder of a detected file goes only when it is a real folder below
+// one of the system's program folders: never a program folder itself, a
+// look-alike elsewhere, or one reached through a link.
+TEST_F(Cleanup, OnlyRealFoldersBelowTheProgramFoldersAreRemoved) {
+  const std::string linked = "C:\\Program Files\\Linked\\Inner\\l.exe";
+  const std::string removed = "C:\\Program Files (x86)\\Foo\\foo.exe";
+  const std::string kept[] = {"C:\\Program Files\\top.exe", "C:\\Program Files Evil\\e.exe",
+                              "D:\\Program Files\\Foo\\d.exe",
+                              "C:\\Users\\me\\Program Files\\u.exe", linked};
+  machine.Run(1, removed, kInfectedBytes);
+  std::uint32_t pid = 2;
+  for (const std::string& path : kept) machine.Run(pid++, path, kInfectedBytes);
+  machine.sim.files.MakeReparsePoint("C:\\Program Files\\Linked");
+  ScanWith({});
+  machine.ClickCleanup();
+  const std::vector<std::string> entries = Entries();
+  const auto folderEntries = std::count_if(entries.begin(), entries.end(), [](const std::string& e) {
+    return e.starts_with("[CLEANUP] Deleted Folder: ");
+  });
+  EXPECT_EQ(folderEntries, 1);
+  EXPECT_FALSE(machine.sim.files.FolderExists("C:\\Program Files (x86)\\Foo"));
+  for (const std::string& path : kept) {
+    const std::string folder = path.substr(0, path.rfind('\\'));
+    EXPECT_TRUE(machine.sim.files.FolderExists(folder)) << folder;
+  }
 }
 
 TEST_F(Cleanup, ClassAndTypeLibraryGoOnlyWithTheCodeStoreEntry) {

@@ -10,6 +10,7 @@ class SimEnvironmentWorld : public EnvironmentWorld {
 
   Environment& Subject() override { return environment_; }
   std::string ProgramPath() override { return "C:\\Program Files\\Foxbane\\foxbane.exe"; }
+  bool SixtyFourBitSystem() override { return true; }
   void SetVariable(const std::string& name, const std::string& value) override {
     environment_.SetVariable(name, value);
   }

@@ -26,6 +26,11 @@ class Win32EnvironmentWorld : public EnvironmentWorld {
     return win32::Narrow(std::wstring_view(path, size));
   }
 
+  bool SixtyFourBitSystem() override {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64);
+  }
+
   void SetVariable(const std::string& name, const std::string& value) override {
     variables_.push_back(win32::Wide(name));
     ::SetEnvironmentVariableW(variables_.back().c_str(), win32::Wide(value).c_str());
