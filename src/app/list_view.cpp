@@ -15,9 +15,12 @@ void ListView::SetColumns(std::vector<ListColumn> columns) {
   window_.SetColumns(id_, columns_);
 }
 
+// Shown first, then stored: a row the window could not take is not kept,
+// so nothing is acted on that the user was not shown.
 std::int32_t ListView::Add(std::string_view text, std::int32_t pid, std::uint64_t started) {
-  rows_.push_back(Row{std::string(text), DecimalText(pid), started});
-  window_.AppendRow(id_, rows_.back().text, rows_.back().pidText);
+  Row row{std::string(text), DecimalText(pid), started};
+  window_.AppendRow(id_, row.text, row.pidText);
+  rows_.push_back(std::move(row));
   return Count();
 }
 

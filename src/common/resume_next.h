@@ -25,16 +25,17 @@ inline void Check(ErrorCode code) {
 }
 
 // Skip-and-continue: each step runs on its own, and one that fails (a
-// StepFailed, or memory that cannot be had) is skipped so the next one runs.
-// Nothing escapes to the user. Programming errors (logic_error) are not
-// swallowed: they are bugs, not system conditions.
+// StepFailed or any other system condition an adapter reports as a
+// runtime_error, or memory that cannot be had) is skipped so the next one
+// runs. Nothing escapes to the user. Programming errors (logic_error) are
+// not swallowed: they are bugs, not system conditions.
 class ResumeNext {
  public:
   template <typename Step>
   void operator()(Step&& step) noexcept {
     try {
       step();
-    } catch (const StepFailed&) {
+    } catch (const std::runtime_error&) {
     } catch (const std::bad_alloc&) {
     } catch (const std::length_error&) {
     }

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/form2.h"
+#include "common/resume_next.h"
 #include "common/utf.h"
 
 namespace foxbane {
@@ -59,8 +60,11 @@ void Form2::ListProcesses9x() {
   const std::unique_ptr<ProcessSnapshot> snapshot = platform_.processes.TakeSnapshot();
   if (!snapshot) return;
   ProcessEntry entry;
+  ResumeNext resume;  // a row the list cannot take is left out, the rest still listed
   for (bool more = snapshot->First(entry); more; more = snapshot->Next(entry)) {
-    AddProcessEntry(LowerCaseAnsi(entry.exeFile), static_cast<std::int32_t>(entry.pid));
+    resume([&] {
+      AddProcessEntry(LowerCaseAnsi(entry.exeFile), static_cast<std::int32_t>(entry.pid));
+    });
   }
 }
 
@@ -80,14 +84,17 @@ void Form2::ListProcessesNT() {
   // After a failed call the buffer holds no PIDs, only the zeros it was
   // made with, whatever count an earlier call left.
   const std::uint32_t count = listed ? reported / kIdBytes : 0;
+  ResumeNext resume;  // a row the list cannot take is left out, the rest still listed
   for (std::uint32_t k = 0; k < count; ++k) {
-    const std::uint32_t pid = ids[k];
-    std::string name;
-    std::uint64_t started = 0;
-    if (!ReadProcessIdentity(pid, name, started)) continue;
-    if (!name.starts_with(kObjectManagerPrefix) && !name.starts_with(kSystemRootPrefix)) {
-      AddProcessEntry(name, static_cast<std::int32_t>(pid), started);
-    }
+    resume([&] {
+      const std::uint32_t pid = ids[k];
+      std::string name;
+      std::uint64_t started = 0;
+      if (!ReadProcessIdentity(pid, name, started)) return;
+      if (!name.starts_with(kObjectManagerPrefix) && !name.starts_with(kSystemRootPrefix)) {
+        AddProcessEntry(name, static_cast<std::int32_t>(pid), started);
+      }
+    });
   }
 }
 

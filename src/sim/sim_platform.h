@@ -27,7 +27,7 @@ struct SimPlatform {
   SimClock clock;
   SimUserMessages messages;
   SimEventLoop loop;
-  SimWindow window;
+  SimWindow window{&faults};
   Platform platform{files, processes, registry, profiles, environment,
                     clock, messages, loop, window};
 };

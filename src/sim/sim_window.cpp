@@ -1,12 +1,15 @@
 #include "sim/sim_window.h"
 
+#include <stdexcept>
+
 #include "app/control_table.h"
 
 namespace foxbane::sim {
 
-SimWindow::SimWindow()
+SimWindow::SimWindow(Faults* faults)
     : progress_(SpecOf(ControlId::CoolProgress1).rect.width / 15,
-                SpecOf(ControlId::CoolProgress1).rect.height / 15) {
+                SpecOf(ControlId::CoolProgress1).rect.height / 15),
+      faults_(faults) {
   for (const ControlSpec& spec : MainWindowControls()) {
     visible_[spec.id] = spec.visibleAtStart;
     texts_[spec.id] = std::string(spec.caption);
@@ -27,6 +30,7 @@ void SimWindow::SetColumns(ControlId list, std::span<const ListColumn> columns) 
 }
 
 void SimWindow::AppendRow(ControlId list, std::string_view text, std::string_view pidText) {
+  if (faults_ && faults_->Next("Window.AppendRow", text)) throw std::runtime_error("no row added");
   rows_[list].emplace_back(std::string(text), std::string(pidText));
 }
 

@@ -5,15 +5,17 @@
 #include <vector>
 
 #include "ports/window.h"
+#include "sim/faults.h"
 #include "sim/raster_surface.h"
 
 namespace foxbane::sim {
 
 // A headless window: records what the core shows, so tests can read it back
-// the way a user would see it.
+// the way a user would see it. With a fault plan, a list can refuse a row
+// ("Window.AppendRow"), which the real list view reports by throwing.
 class SimWindow : public Window {
  public:
-  SimWindow();
+  explicit SimWindow(Faults* faults = nullptr);
 
   void SetVisible(ControlId control, bool visible) override;
   void SetText(ControlId control, std::string_view text) override;
@@ -41,6 +43,7 @@ class SimWindow : public Window {
   std::vector<std::pair<ControlId, bool>> visibilityLog_;
   ControlId focused_ = ControlId::Command1;
   RasterSurface progress_;
+  Faults* faults_;
 };
 
 }  // namespace foxbane::sim

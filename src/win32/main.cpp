@@ -14,12 +14,19 @@
 #include "win32/processes.h"
 #include "win32/profile_files.h"
 #include "win32/registry.h"
+#include "win32/single_instance.h"
 #include "win32/user_messages.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace foxbane;
   using namespace foxbane::win32;
   RestrictDllSearchToSystem32();  // before anything loads a DLL on demand
+
+  const SingleInstance onlyFoxbane(L"Foxbane-6E1B7C2A-Scan-And-Cleanup");
+  if (!onlyFoxbane.First()) {
+    ::MessageBoxW(nullptr, L"Foxbane is already running.", L"Foxbane", MB_OK | MB_ICONINFORMATION);
+    return 0;
+  }
 
   Win32FileSystem files;
   Win32Processes processes;

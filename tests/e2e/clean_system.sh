@@ -8,6 +8,13 @@ start_foxbane
 expect_panels
 screenshot start
 
+# One Foxbane at a time: a second start says so and ends.
+launch second "$FOXBANE_FOLDER\\foxbane.exe"
+drive msgbox-read-dismiss 30
+expect_equal "$(tr -d '\r' <"$SESSION_DIR/out")" "Foxbane is already running." "second start's message"
+expect_equal "$(exit_code_within second "$(pid_of second "$FOXBANE_FOLDER\\foxbane.exe")" 10)" 0 \
+  "second Foxbane's exit code"
+
 screenshot scanning scan-screenshot
 drive wait-visible clean 60
 expect_panels clean

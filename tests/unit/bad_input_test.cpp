@@ -131,6 +131,27 @@ TEST(BadInput, ADetectedProcessThatEndsBeforeItsTerminationLeavesItsPidAlone) {
   }
 }
 
+// A list that cannot take a row fails that one step: the pass, the results
+// step and the cleanup go on, and a process the user was not shown is not
+// ended, logged or cleaned up after.
+TEST(BadInput, AListThatRefusesARowSkipsOnlyThatRow) {
+  const std::string other = "C:\\Program Files\\Other Co\\other.exe";
+  SimMachine machine;
+  machine.Run(1, kBad, kInfectedBytes);
+  machine.Run(2, other, kInfectedBytes);
+  machine.sim.faults.Fail("Window.AppendRow", win_error::kNotEnoughMemory, 3);  // bad.exe's result
+  EXPECT_NO_THROW(machine.ClickScan());
+  ASSERT_EQ(machine.form.ResultsList().Count(), 1);
+  EXPECT_TRUE(machine.sim.processes.IsRunning(1));
+  EXPECT_FALSE(machine.sim.processes.IsRunning(2));
+  EXPECT_EQ(machine.ScanLog().find(kBad), std::string::npos);
+  EXPECT_NE(machine.ScanLog().find(other + " - [PID]: 2\r\n"), std::string::npos);
+  EXPECT_NO_THROW(machine.ClickCleanup());
+  EXPECT_TRUE(machine.sim.files.Contents(kBad).has_value());
+  EXPECT_FALSE(machine.sim.files.Contents(other).has_value());
+  EXPECT_TRUE(machine.form.Visible(C::activityframe));
+}
+
 TEST(BadInput, ScanLogWithAnyAttributesIsMadeNormalAndAppended) {
   for (std::uint32_t attributes :
        {file_attribute::kReadOnly, file_attribute::kHidden, file_attribute::kSystem,
