@@ -11,6 +11,7 @@ class Win32UserMessages : public UserMessages {
  public:
   explicit Win32UserMessages(HWND owner) : owner_(owner) {}
   void ShowModal(std::string_view text) override;
+  bool Ask(std::string_view text) override;
 
  private:
   HWND owner_;

@@ -362,7 +362,7 @@ TEST_P(CleanupInBothViews, RemnantsGoFromEveryViewAndAreLoggedOnce) {
     EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), "disp"));
     EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), "np"));
     EXPECT_FALSE(Key(kHklm, view(kHklm, kCodeStore)));
-    for (const std::string key : {kClass, kTypeLib, std::string("Activeinstaller.Ainst"),
+    for (const std::string& key : {kClass, kTypeLib, std::string("Activeinstaller.Ainst"),
                                   std::string("Activeinstaller.Ainst.1")}) {
       EXPECT_FALSE(Key(kHkcr, view(kHkcr, key))) << key;
     }
@@ -374,7 +374,7 @@ TEST_P(CleanupInBothViews, RemnantsGoFromEveryViewAndAreLoggedOnce) {
 }
 
 INSTANTIATE_TEST_SUITE_P(, CleanupInBothViews, ::testing::Bool(),
-                         [](const auto& info) { return info.param ? "Both" : "Only32Bit"; });
+                         [](const auto& test) { return test.param ? "Both" : "Only32Bit"; });
 
 TEST_F(Cleanup, ValuesThatCannotBeReadAsTheirTypeStay) {
   ScanWith({kFoo});

@@ -23,6 +23,7 @@ class RecordingMessages : public UserMessages {
     shown.emplace_back(text);
     handlesOpenWhileShown.push_back(processes_.OpenHandleCount());
   }
+  bool Ask(std::string_view) override { return false; }
   std::vector<std::string> shown;
   std::vector<std::size_t> handlesOpenWhileShown;
 

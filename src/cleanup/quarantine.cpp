@@ -1,0 +1,198 @@
+#include "cleanup/quarantine.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "fileops/whole_file.h"
+#include "registry/scoped_reg_key.h"
+
+namespace foxbane {
+
+namespace {
+
+using Kind = JournalRecord::Kind;
+constexpr std::uint32_t kLongestValueName = 16384;  // characters, NUL included
+constexpr int kMostSessionsASecond = 99;
+
+bool Missing(ErrorCode code) {
+  return code == win_error::kFileNotFound || code == win_error::kPathNotFound;
+}
+
+std::string SessionName(const LocalDateTime& now, int attempt) {
+  char name[48];
+  std::snprintf(name, sizeof name, "%04d-%02d-%02d %02d.%02d.%02d", now.year, now.month, now.day,
+                now.hour, now.minute, now.second);
+  return attempt == 1 ? name : std::string(name) + " (" + std::to_string(attempt) + ")";
+}
+
+// Appends text to a file and puts it on the disk before returning.
+ErrorCode AppendDurably(FileSystem& files, const std::string& path, std::string_view text) {
+  std::unique_ptr<AppendableFile> file;
+  if (const ErrorCode e = files.OpenForAppend(path, file)) return e;
+  if (const ErrorCode e = file->AppendText(text)) return e;
+  return file->Flush();
+}
+
+JournalRecord RegistryRecord(Kind kind, RegKey root, std::string_view keyPath, RegView view) {
+  JournalRecord record;
+  record.kind = kind;
+  record.root = root;
+  record.view = view;
+  record.keyPath = keyPath;
+  return record;
+}
+
+}  // namespace
+
+std::string Scrambled(std::string_view bytes) {
+  std::string out(bytes);
+  for (char& c : out) c = static_cast<char>(c ^ 0xA5);
+  return out;
+}
+
+std::string Quarantine::Folder(Environment& environment) {
+  std::string folder = environment.ApplicationFolder();
+  if (!folder.ends_with('\\')) folder += '\\';
+  return folder + "Quarantine";
+}
+
+std::string Quarantine::IndexPath(Environment& environment) {
+  return Folder(environment) + "\\sessions.txt";
+}
+
+// The session's folder is named after the time it began; the index lists
+// it before anything is kept in it.
+bool Quarantine::Begin() {
+  if (!session_.empty()) return true;
+  if (unusable_) return false;
+  unusable_ = true;  // until everything below has worked
+  const std::string folder = Folder(environment_);
+  const ErrorCode made = files_.CreateFolder(folder);
+  if (made != win_error::kSuccess && made != win_error::kAlreadyExists) return false;
+  const LocalDateTime now = clock_.Now();
+  std::string name;
+  for (int attempt = 1; attempt <= kMostSessionsASecond && name.empty(); ++attempt) {
+    const std::string candidate = SessionName(now, attempt);
+    const ErrorCode e = files_.CreateFolder(folder + "\\" + candidate);
+    if (e == win_error::kSuccess) name = candidate;
+    if (e != win_error::kSuccess && e != win_error::kAlreadyExists) return false;
+  }
+  if (name.empty()) return false;
+  const std::string session = folder + "\\" + name;
+  if (AppendDurably(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
+      AppendDurably(files_, IndexPath(environment_), name + "\n")) {
+    return false;
+  }
+  session_ = session;
+  unusable_ = false;
+  return true;
+}
+
+bool Quarantine::Append(const std::vector<JournalRecord>& records) {
+  std::string text;
+  for (const JournalRecord& record : records) text += EncodeRecord(record);
+  return AppendDurably(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
+}
+
+bool Quarantine::SaveFile(std::string_view path) {
+  std::string bytes;
+  const ErrorCode read = ReadWholeFile(files_, path, bytes);
+  if (Missing(read)) return true;  // nothing there to lose
+  if (read != win_error::kSuccess || !Begin()) return Fail();
+
+  JournalRecord record;
+  record.kind = Kind::kFile;
+  record.path = path;
+  char stored[32];
+  std::snprintf(stored, sizeof stored, "%04d.quarantined", nextFile_++);
+  record.stored = stored;
+  record.size = bytes.size();
+  record.checksum = Checksum(bytes);
+  if (WriteNewFile(files_, session_ + "\\" + record.stored, Scrambled(bytes)) ||
+      !Append({record})) {
+    return Fail();
+  }
+  return true;
+}
+
+bool Quarantine::SaveFolder(std::string_view path) {
+  JournalRecord record;
+  record.kind = Kind::kFolder;
+  record.path = path;
+  return (Begin() && Append({record})) || Fail();
+}
+
+bool Quarantine::ReadValue(RegKey key, std::string_view name, std::uint32_t& type,
+                           std::string& data) {
+  std::uint32_t size = 0;
+  ErrorCode result = registry_.QueryValue(key, name, &type, nullptr, &size);
+  data.assign(size, '\0');
+  if (result == win_error::kSuccess && size > 0) {
+    result = registry_.QueryValue(key, name, &type, data.data(), &size);
+    data.resize(size);
+  }
+  return result == win_error::kSuccess;
+}
+
+bool Quarantine::SaveValue(RegKey root, std::string_view keyPath, std::string_view name,
+                           RegView view) {
+  ScopedRegKey key(registry_);
+  const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
+  if (Missing(opened)) return true;
+  JournalRecord record = RegistryRecord(Kind::kValue, root, keyPath, view);
+  record.valueName = name;
+  std::uint32_t size = 0;
+  const ErrorCode present = opened ? opened : registry_.QueryValue(key.get(), name, nullptr, nullptr, &size);
+  if (Missing(present)) return true;
+  if (present != win_error::kSuccess || !ReadValue(key.get(), name, record.type, record.data)) {
+    return Fail();
+  }
+  return (Begin() && Append({record})) || Fail();
+}
+
+bool Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view) {
+  ScopedRegKey key(registry_);
+  const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
+  if (Missing(opened)) return true;
+  if (opened != win_error::kSuccess) return Fail();
+  std::vector<JournalRecord> records{RegistryRecord(Kind::kKey, root, keyPath, view)};
+  for (std::uint32_t index = 0;; ++index) {
+    JournalRecord value = RegistryRecord(Kind::kValue, root, keyPath, view);
+    const ErrorCode listed = registry_.EnumValue(key.get(), index, value.valueName,
+                                                 kLongestValueName, nullptr, nullptr, nullptr);
+    if (listed == win_error::kNoMoreItems) break;
+    if (listed != win_error::kSuccess || !ReadValue(key.get(), value.valueName, value.type, value.data)) {
+      return Fail();
+    }
+    records.push_back(std::move(value));
+  }
+  return (Begin() && Append(records)) || Fail();
+}
+
+// Each key on the path that is not there yet is made by the write: the
+// restore takes them away again, deepest first.
+bool Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
+                                 RegView view) {
+  std::vector<JournalRecord> records;
+  for (std::size_t end = keyPath.find('\\'); records.empty(); end = keyPath.find('\\', end + 1)) {
+    const std::string_view prefix = keyPath.substr(0, end);
+    ScopedRegKey key(registry_);
+    const ErrorCode opened = key.Open(root, prefix, reg_access::kQueryValue | view);
+    if (Missing(opened)) {
+      for (std::size_t cut = end;; cut = keyPath.find('\\', cut + 1)) {
+        records.push_back(RegistryRecord(Kind::kNewKey, root, keyPath.substr(0, cut), view));
+        if (cut == std::string_view::npos) break;
+      }
+    } else if (opened != win_error::kSuccess) {
+      return Fail();
+    } else if (end == std::string_view::npos) {
+      if (!SaveValue(root, keyPath, name, view)) return false;
+      JournalRecord absent = RegistryRecord(Kind::kNoValue, root, keyPath, view);
+      absent.valueName = name;
+      records.push_back(std::move(absent));
+    }
+  }
+  return (Begin() && Append(records)) || Fail();
+}
+
+}  // namespace foxbane

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cleanup/journal.h"
+#include "ports/clock.h"
+#include "ports/environment.h"
+#include "ports/file_system.h"
+#include "ports/registry.h"
+
+namespace foxbane {
+
+// Keeps everything one cleanup removes, so that it can all be put back: a
+// folder "Quarantine" beside the program, with one folder per session
+// holding the removed files (scrambled, under numbers, so that they cannot
+// run) and a journal of what was where. Each record is on the disk before
+// the change it describes is made.
+//
+// Every Save call comes just before a removal: true when what is about to go
+// is kept (or there is nothing there to keep), false when it could not be,
+// and then the caller removes nothing.
+class Quarantine {
+ public:
+  Quarantine(FileSystem& files, Registry& registry, Environment& environment, Clock& clock)
+      : files_(files), registry_(registry), environment_(environment), clock_(clock) {}
+  Quarantine(const Quarantine&) = delete;
+  Quarantine& operator=(const Quarantine&) = delete;
+
+  bool SaveFile(std::string_view path);
+  // An empty folder about to be removed.
+  bool SaveFolder(std::string_view path);
+  // A value about to be deleted.
+  bool SaveValue(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
+  // A key about to be deleted: it and its values (its subkeys go first, each
+  // saved on its own).
+  bool SaveKey(RegKey root, std::string_view keyPath, RegView view);
+  // A value about to be written: what it held, or that it and any key on its
+  // path were not there.
+  bool SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
+
+  // True once something could not be kept (and so was left in place).
+  bool Failed() const { return failed_; }
+
+  // The folder that holds every session, and the list of sessions in it.
+  static std::string Folder(Environment& environment);
+  static std::string IndexPath(Environment& environment);
+
+ private:
+  bool Begin();
+  bool Append(const std::vector<JournalRecord>& records);
+  bool ReadValue(RegKey key, std::string_view name, std::uint32_t& type, std::string& data);
+  bool Fail() {
+    failed_ = true;
+    return false;
+  }
+
+  FileSystem& files_;
+  Registry& registry_;
+  Environment& environment_;
+  Clock& clock_;
+  std::string session_;  // the session's folder, once begun
+  bool unusable_ = false;
+  bool failed_ = false;
+  int nextFile_ = 1;
+};
+
+// What a kept file looks like in the quarantine: every byte changed, so that
+// nothing will take it for a program. Applied again, it gives the file back.
+std::string Scrambled(std::string_view bytes);
+
+}  // namespace foxbane
