@@ -1,15 +1,18 @@
 #!/usr/bin/env bash
 # Prepares the Wine prefix that every end-to-end test copies: booting a
-# prefix takes far longer than copying one. Made again when Wine changes.
+# prefix takes far longer than copying one. Made again when Wine changes,
+# and when the 32-bit Wine came after it (32-bit builds could not run in it).
 set -euo pipefail
 : "${FOXBANE_E2E_PREFIXES:?}"
 source "$(dirname "$0")/session.sh"
+source "$(dirname "$0")/../../cmake/wine-prefix.sh"
 
 mkdir -p "$FOXBANE_E2E_PREFIXES"
 exec 9>"$PREPARED_PREFIX_LOCK"
 flock 9
 version="$(wine --version 2>/dev/null)"
-if [ -f "$PREPARED_PREFIX/.complete" ] && [ "$(cat "$PREPARED_PREFIX/.complete")" == "$version" ]; then
+if [ -f "$PREPARED_PREFIX/.complete" ] && [ "$(cat "$PREPARED_PREFIX/.complete")" == "$version" ] &&
+   prefix_is_ready "$PREPARED_PREFIX"; then
   echo "Prepared prefix is up to date ($version)"
   exit 0
 fi
