@@ -44,8 +44,8 @@ build_preset() {
   cmake --build --preset "$1" -j "$(nproc)"
 }
 
-# Prefixes, 32-bit programs in them: shared with the end-to-end tests.
-source "$ROOT/cmake/wine-prefix.sh"
+# Loaders and prefixes, as the end-to-end tests use them.
+source "$ROOT/cmake/wine.sh"
 
 XVFB_PID=""
 start_wine() {

@@ -5,7 +5,6 @@
 set -euo pipefail
 : "${FOXBANE_E2E_PREFIXES:?}"
 source "$(dirname "$0")/session.sh"
-source "$(dirname "$0")/../../cmake/wine-prefix.sh"
 
 mkdir -p "$FOXBANE_E2E_PREFIXES"
 exec 9>"$PREPARED_PREFIX_LOCK"
@@ -20,7 +19,7 @@ rm -rf "$PREPARED_PREFIX"
 export WINEPREFIX="$PREPARED_PREFIX"
 wineboot -i >/dev/null 2>&1
 # A crash must fail the test, not wait for someone to close a dialog.
-wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+"$(wine_loader reg)" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w   # the registry is on disk once the server has ended
 echo "$version" >"$PREPARED_PREFIX/.complete"
 echo "Prepared $PREPARED_PREFIX ($version)"
