@@ -8,9 +8,10 @@ export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 
+# wine32:i386 runs the 32-bit build's programs; it comes from the i386 architecture.
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix wine wine64 xvfb xauth fonts-liberation imagemagick
-          clang libclang-rt-14-dev x11-utils)
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+          xvfb xauth fonts-liberation imagemagick clang libclang-rt-14-dev x11-utils)
 
 install_missing() {
   local missing=()
@@ -19,12 +20,21 @@ install_missing() {
       missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
+  local add_i386=false
+  dpkg --print-foreign-architectures | grep -qx i386 || add_i386=true
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}" >&2
-    echo "Run as root, or install them with: sudo apt-get install ${missing[*]}" >&2
+    local commands="sudo apt-get update && sudo apt-get install ${missing[*]}"
+    if $add_i386; then
+      commands="sudo dpkg --add-architecture i386 && $commands"
+    fi
+    echo "Run as root, or install them with: $commands" >&2
     exit 1
   fi
   echo "Installing: ${missing[*]}"
+  if $add_i386; then
+    dpkg --add-architecture i386
+  fi
   apt-get update -q
   DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
 }
@@ -34,13 +44,19 @@ build_preset() {
   cmake --build --preset "$1" -j "$(nproc)"
 }
 
+# Loaders and prefixes, as the end-to-end tests use them.
+source "$ROOT/cmake/wine.sh"
+
 XVFB_PID=""
 start_wine() {
-  mkdir -p "$WINEPREFIX"
-  wineserver -p   # persistent: each Wine start then costs a fraction of a second
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  if ! prefix_is_ready "$WINEPREFIX"; then
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
     wineboot -i >/dev/null 2>&1 || true
+    wineserver -w
   fi
+  wineserver -p   # persistent: each Wine start then costs a fraction of a second
 }
 
 start_xvfb() {

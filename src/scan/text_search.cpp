@@ -32,8 +32,9 @@ bool OccursAt(const unsigned char* data, std::size_t size, std::size_t position,
 std::vector<Isa> DetectIsas() {
   std::vector<Isa> isas{Isa::kScalar};
 #if FOXBANE_X86_SIMD
-  isas.push_back(Isa::kSse2);
   __builtin_cpu_init();
+  // Always there on x86-64; a 32-bit x86 processor may lack it.
+  if (__builtin_cpu_supports("sse2")) isas.push_back(Isa::kSse2);
   // Also false where the system does not save the wide registers.
   if (__builtin_cpu_supports("avx2")) isas.push_back(Isa::kAvx2);
 #endif

@@ -9,6 +9,9 @@
 
 #include "scan/signature_anchors.h"
 
+// SSE2 is switched on per function, as AVX2 is: a 32-bit x86 build does not
+// assume it, and text_search.cpp uses this filter only where it is there.
+
 namespace foxbane::signatures {
 
 namespace {
@@ -18,11 +21,14 @@ namespace {
 constexpr std::size_t kWidth = 16;
 constexpr std::size_t kReach = kLongestAnchor - 1;
 
-__m128i Load(const unsigned char* at) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at)); }
-__m128i Splat(char16_t c) { return _mm_set1_epi8(static_cast<char>(c)); }
+[[gnu::target("sse2")]] __m128i Load(const unsigned char* at) {
+  return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+}
+[[gnu::target("sse2")]] __m128i Splat(char16_t c) { return _mm_set1_epi8(static_cast<char>(c)); }
 
 template <std::size_t... I>
-std::uint32_t CandidateBits(const unsigned char* block, std::index_sequence<I...>) {
+[[gnu::target("sse2")]] std::uint32_t CandidateBits(const unsigned char* block,
+                                                    std::index_sequence<I...>) {
   const __m128i firsts = Load(block);
   __m128i hits = _mm_setzero_si128();
   ((hits = _mm_or_si128(
@@ -35,7 +41,8 @@ std::uint32_t CandidateBits(const unsigned char* block, std::index_sequence<I...
 
 }  // namespace
 
-Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from) {
+[[gnu::target("sse2")]] Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size,
+                                                      std::size_t from) {
   std::size_t block = from;
   for (; size - block >= kWidth + kReach; block += kWidth) {
     _mm_prefetch(reinterpret_cast<const char*>(data + std::min(block + kPrefetchDistance, size - 1)),

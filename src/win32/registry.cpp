@@ -20,7 +20,8 @@ HKEY ToHandle(RegKey key) {
 
 RegKey FromHandle(HKEY handle) {
   const auto bits = reinterpret_cast<std::uintptr_t>(handle);
-  return (bits >> 32) == 0xFFFFFFFFu ? (bits & 0xFFFFFFFFu) : bits;
+  // Widened for the test: a 32-bit program's handles have no upper half.
+  return (static_cast<std::uint64_t>(bits) >> 32) == 0xFFFFFFFFu ? (bits & 0xFFFFFFFFu) : bits;
 }
 
 ErrorCode Code(LSTATUS status) { return static_cast<ErrorCode>(status); }

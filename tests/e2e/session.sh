@@ -8,6 +8,9 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 
+# wine_loader (which Wine loader starts a program) and prefix_is_ready.
+source "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine.sh"
+
 # Where Foxbane lives inside the prefix, so that its scan log starts fresh.
 FOXBANE_FOLDER='C:\Foxbane'
 SCAN_LOG='C:\Foxbane\scanlog.txt'
@@ -33,7 +36,7 @@ wine_path() {
 # $SESSION_DIR/out and $SESSION_DIR/err, never through a pipe (Wine's helper
 # processes would hold a pipe open). Returns the program's exit code.
 wine_run() {
-  wine "$@" >"$SESSION_DIR/out" 2>"$SESSION_DIR/err"
+  "$(wine_loader "$1")" "$@" >"$SESSION_DIR/out" 2>"$SESSION_DIR/err"
 }
 
 # drive COMMAND ARGS...: fbdriver; fails when it does.
@@ -47,7 +50,7 @@ drive() {
 launch() {
   local report="$SESSION_DIR/$1.report"
   shift
-  wine "$FOXBANE_DRIVER" launch "$(wine_path "$report")" "$@" >/dev/null 2>&1 &
+  "$(wine_loader "$FOXBANE_DRIVER")" "$FOXBANE_DRIVER" launch "$(wine_path "$report")" "$@" >/dev/null 2>&1 &
   local started
   for _ in $(seq 200); do
     started="$(grep -c '^started ' "$report" 2>/dev/null)" || started=0

@@ -12,27 +12,30 @@ namespace foxbane::win32::testing {
 
 namespace {
 
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
+BOOL CALLBACK TakeIfShownMainWindow(HWND window, LPARAM state) {
+  auto* wanted = reinterpret_cast<WindowSearch*>(state);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  wchar_t caption[64] = {};
+  ::GetWindowTextW(window, caption, 64);
+  if (owner != wanted->processId || !::IsWindowVisible(window) ||
+      Wide(window_layout::kTitle) != caption) {
+    return TRUE;
+  }
+  wanted->found = window;
+  return FALSE;
+}
+
 // The program's shown top-level window captioned with its title.
 HWND FindShownMainWindow(DWORD processId) {
-  struct WindowSearch {
-    DWORD processId;
-    HWND found;
-  } search{processId, nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM state) -> BOOL {
-        auto* wanted = reinterpret_cast<WindowSearch*>(state);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(window, &owner);
-        wchar_t caption[64] = {};
-        ::GetWindowTextW(window, caption, 64);
-        if (owner != wanted->processId || !::IsWindowVisible(window) ||
-            Wide(window_layout::kTitle) != caption) {
-          return TRUE;
-        }
-        wanted->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search{processId, nullptr};
+  ::EnumWindows(TakeIfShownMainWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

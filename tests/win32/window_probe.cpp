@@ -44,20 +44,26 @@ std::wstring TextOf(HWND window) {
   return text;
 }
 
+namespace {
+
+struct ControlSearch {
+  int id;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
+BOOL CALLBACK TakeIfControl(HWND child, LPARAM state) {
+  auto* wanted = reinterpret_cast<ControlSearch*>(state);
+  if (::GetDlgCtrlID(child) != wanted->id) return TRUE;
+  wanted->found = child;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindControl(HWND top, ControlId control) {
-  struct Search {
-    int id;
-    HWND found;
-  } search{ChildIdOf(control), nullptr};
-  ::EnumChildWindows(
-      top,
-      [](HWND child, LPARAM state) -> BOOL {
-        auto* wanted = reinterpret_cast<Search*>(state);
-        if (::GetDlgCtrlID(child) != wanted->id) return TRUE;
-        wanted->found = child;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ControlSearch search{ChildIdOf(control), nullptr};
+  ::EnumChildWindows(top, TakeIfControl, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 

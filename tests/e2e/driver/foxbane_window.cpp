@@ -17,28 +17,31 @@ using win32::Narrow;
 using win32::Wide;
 using win32::testing::TextOf;
 
+struct MainWindowSearch {
+  std::wstring title;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
+BOOL CALLBACK TakeIfShownMainWindow(HWND window, LPARAM state) {
+  auto* wanted = reinterpret_cast<MainWindowSearch*>(state);
+  // The caption as the system keeps it: no message to a window that
+  // may be busy, and nothing here can throw.
+  wchar_t caption[64] = {};
+  wchar_t className[16] = {};
+  ::GetWindowTextW(window, caption, 64);
+  ::GetClassNameW(window, className, 16);
+  if (!::IsWindowVisible(window) || wanted->title != caption ||
+      std::wstring_view(className) == L"#32770") {
+    return TRUE;
+  }
+  wanted->found = window;
+  return FALSE;
+}
+
 HWND FindShownMainWindow() {
-  struct Search {
-    std::wstring title;
-    HWND found;
-  } search{Wide(window_layout::kTitle), nullptr};
-  ::EnumWindows(
-      [](HWND window, LPARAM state) -> BOOL {
-        auto* wanted = reinterpret_cast<Search*>(state);
-        // The caption as the system keeps it: no message to a window that
-        // may be busy, and nothing here can throw.
-        wchar_t caption[64] = {};
-        wchar_t className[16] = {};
-        ::GetWindowTextW(window, caption, 64);
-        ::GetClassNameW(window, className, 16);
-        if (!::IsWindowVisible(window) || wanted->title != caption ||
-            std::wstring_view(className) == L"#32770") {
-          return TRUE;
-        }
-        wanted->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  MainWindowSearch search{Wide(window_layout::kTitle), nullptr};
+  ::EnumWindows(TakeIfShownMainWindow, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
