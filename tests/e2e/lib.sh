@@ -54,11 +54,9 @@ expect_foxbane_exit() {
 }
 
 # The processes running now: "pid<TAB>path" lines, in the system's order.
-# Wine's launcher (start.exe), which comes and goes with each program the
-# tests start, is left out.
 running_processes() {
   drive processes
-  tr -d '\r' <"$SESSION_DIR/out" | grep -v '\\start\.exe$' || true
+  tr -d '\r' <"$SESSION_DIR/out"
 }
 
 # --- Checks ----------------------------------------------------------------------
