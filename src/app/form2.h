@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/list_view.h"
+#include "cleanup/quarantine.h"
 #include "fileops/file_list_box.h"
 #include "ports/platform.h"
 #include "progress/cool_progress.h"
@@ -68,6 +69,21 @@ class Form2 {
   void RemoveRegistryRemnants();
   void BlockControlInstallation();
 
+  // Removals kept in the quarantine first (cleanup/kept_removals.cpp). Each
+  // returns false when what was to go could not be kept, and then it stays.
+  template <typename Change>
+  bool AfterKeeping(Keeping keeping, Change change);
+  void BeginQuarantineSession();
+  Quarantine& Kept();
+  bool DeleteRegValueKept(std::string_view hiveName, std::string_view keyPath,
+                          std::string_view valueName, RegView view);
+  bool DeleteRegKeyKept(std::string_view hiveName, std::string_view keyPath,
+                        std::string_view subKeyName, RegView view);
+  bool WriteRegValueKept(std::string_view hiveName, std::string_view keyPath,
+                         std::string_view valueName, std::string_view typeCode,
+                         const Variant& value, RegView view);
+  void ReportUnkeptRemovals();
+
   // State the tests and the window adapter read.
   bool Visible(ControlId control) const;
   const std::string& Caption(ControlId control) const;
@@ -99,6 +115,8 @@ class Form2 {
   std::string logText_;
   std::string scanFile_;
   std::string scanData_;  // one buffer for the whole pass
+  std::unique_ptr<Quarantine> quarantine_;  // this scan's session
+  bool unkeptReported_ = false;
   int busyDepth_ = 0;
 };
 

@@ -11,6 +11,10 @@ inline constexpr std::string_view kScanningProcesses = "Scanning All Running Pro
 inline constexpr std::string_view kDescription =
     "Foxbane will scan all running programs, terminate any that are detected as a MarbleFox "
     "variant, and clean up any remnants.";
+inline constexpr std::string_view kNotKept =
+    "Foxbane could not keep a copy of some of what it was about to remove, so it left those "
+    "items where they are.\n\nMake room on the disk, or move Foxbane to a folder where it may "
+    "write, and scan again.";
 inline constexpr std::string_view kCopyright = "Copyright (C) 2004 Foxbane Team";
 inline constexpr std::string_view kDisclaimer =
     "DISCLAIMER OF WARRANTY: Foxbane is provided free of charge, on an \"as is\" basis, without "

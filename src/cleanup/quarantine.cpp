@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/vb_conversions.h"
 #include "fileops/whole_file.h"
 #include "registry/scoped_reg_key.h"
 
@@ -88,16 +89,20 @@ bool Quarantine::Begin() {
   return true;
 }
 
+Keeping Quarantine::Keep(const std::vector<JournalRecord>& records) {
+  return Begin() && Append(records) ? Keeping::kKept : Fail();
+}
+
 bool Quarantine::Append(const std::vector<JournalRecord>& records) {
   std::string text;
   for (const JournalRecord& record : records) text += EncodeRecord(record);
   return AppendDurably(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
 }
 
-bool Quarantine::SaveFile(std::string_view path) {
+Keeping Quarantine::SaveFile(std::string_view path) {
   std::string bytes;
   const ErrorCode read = ReadWholeFile(files_, path, bytes);
-  if (Missing(read)) return true;  // nothing there to lose
+  if (Missing(read)) return Keeping::kNothingThere;
   if (read != win_error::kSuccess || !Begin()) return Fail();
 
   JournalRecord record;
@@ -108,18 +113,15 @@ bool Quarantine::SaveFile(std::string_view path) {
   record.stored = stored;
   record.size = bytes.size();
   record.checksum = Checksum(bytes);
-  if (WriteNewFile(files_, session_ + "\\" + record.stored, Scrambled(bytes)) ||
-      !Append({record})) {
-    return Fail();
-  }
-  return true;
+  if (WriteNewFile(files_, session_ + "\\" + record.stored, Scrambled(bytes))) return Fail();
+  return Keep({record});
 }
 
-bool Quarantine::SaveFolder(std::string_view path) {
+Keeping Quarantine::SaveFolder(std::string_view path) {
   JournalRecord record;
   record.kind = Kind::kFolder;
   record.path = path;
-  return (Begin() && Append({record})) || Fail();
+  return Keep({record});
 }
 
 bool Quarantine::ReadValue(RegKey key, std::string_view name, std::uint32_t& type,
@@ -134,26 +136,27 @@ bool Quarantine::ReadValue(RegKey key, std::string_view name, std::uint32_t& typ
   return result == win_error::kSuccess;
 }
 
-bool Quarantine::SaveValue(RegKey root, std::string_view keyPath, std::string_view name,
+Keeping Quarantine::SaveValue(RegKey root, std::string_view keyPath, std::string_view name,
                            RegView view) {
   ScopedRegKey key(registry_);
   const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
-  if (Missing(opened)) return true;
+  if (Missing(opened)) return Keeping::kNothingThere;
   JournalRecord record = RegistryRecord(Kind::kValue, root, keyPath, view);
   record.valueName = name;
   std::uint32_t size = 0;
-  const ErrorCode present = opened ? opened : registry_.QueryValue(key.get(), name, nullptr, nullptr, &size);
-  if (Missing(present)) return true;
+  const ErrorCode present =
+      opened ? opened : registry_.QueryValue(key.get(), name, nullptr, nullptr, &size);
+  if (Missing(present)) return Keeping::kNothingThere;
   if (present != win_error::kSuccess || !ReadValue(key.get(), name, record.type, record.data)) {
     return Fail();
   }
-  return (Begin() && Append({record})) || Fail();
+  return Keep({record});
 }
 
-bool Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view) {
+Keeping Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view) {
   ScopedRegKey key(registry_);
   const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
-  if (Missing(opened)) return true;
+  if (Missing(opened)) return Keeping::kNothingThere;
   if (opened != win_error::kSuccess) return Fail();
   std::vector<JournalRecord> records{RegistryRecord(Kind::kKey, root, keyPath, view)};
   for (std::uint32_t index = 0;; ++index) {
@@ -166,12 +169,47 @@ bool Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view) {
     }
     records.push_back(std::move(value));
   }
-  return (Begin() && Append(records)) || Fail();
+  // A listing that ended early would leave values out of the copy.
+  std::uint32_t count = 0;
+  if (registry_.CountValues(key.get(), count) || count != records.size() - 1) return Fail();
+  return Keep(records);
+}
+
+bool Quarantine::ConfirmedNoValue(RegKey key, std::string_view name) {
+  const std::string wanted = ToUpperAscii(name);
+  for (std::uint32_t index = 0;; ++index) {
+    std::string listed;
+    const ErrorCode listing =
+        registry_.EnumValue(key, index, listed, kLongestValueName, nullptr, nullptr, nullptr);
+    if (listing == win_error::kNoMoreItems) return true;
+    if (listing != win_error::kSuccess || ToUpperAscii(listed) == wanted) return false;
+  }
+}
+
+bool Quarantine::ConfirmedMissing(RegKey root, std::string_view keyPath, RegView view) {
+  const std::size_t separator = keyPath.rfind('\\');
+  const std::string_view name =
+      separator == std::string_view::npos ? keyPath : keyPath.substr(separator + 1);
+  ScopedRegKey parent(registry_);
+  RegKey listed = root;
+  if (separator != std::string_view::npos) {
+    if (parent.Open(root, keyPath.substr(0, separator), reg_access::kEnumerateSubKeys | view)) {
+      return false;
+    }
+    listed = parent.get();
+  }
+  const std::string wanted = ToUpperAscii(name);
+  for (std::uint32_t index = 0;; ++index) {
+    std::string subKey;
+    const ErrorCode listing = registry_.EnumKey(listed, index, subKey);
+    if (listing == win_error::kNoMoreItems) return true;
+    if (listing != win_error::kSuccess || ToUpperAscii(subKey) == wanted) return false;
+  }
 }
 
 // Each key on the path that is not there yet is made by the write: the
 // restore takes them away again, deepest first.
-bool Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
+Keeping Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
                                  RegView view) {
   std::vector<JournalRecord> records;
   for (std::size_t end = keyPath.find('\\'); records.empty(); end = keyPath.find('\\', end + 1)) {
@@ -179,6 +217,7 @@ bool Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::str
     ScopedRegKey key(registry_);
     const ErrorCode opened = key.Open(root, prefix, reg_access::kQueryValue | view);
     if (Missing(opened)) {
+      if (!ConfirmedMissing(root, prefix, view)) return Fail();
       for (std::size_t cut = end;; cut = keyPath.find('\\', cut + 1)) {
         records.push_back(RegistryRecord(Kind::kNewKey, root, keyPath.substr(0, cut), view));
         if (cut == std::string_view::npos) break;
@@ -186,13 +225,16 @@ bool Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::str
     } else if (opened != win_error::kSuccess) {
       return Fail();
     } else if (end == std::string_view::npos) {
-      if (!SaveValue(root, keyPath, name, view)) return false;
+      std::uint32_t size = 0;
+      const ErrorCode present = registry_.QueryValue(key.get(), name, nullptr, nullptr, &size);
+      if (present == win_error::kSuccess) return SaveValue(root, keyPath, name, view);
+      if (!Missing(present) || !ConfirmedNoValue(key.get(), name)) return Fail();
       JournalRecord absent = RegistryRecord(Kind::kNoValue, root, keyPath, view);
       absent.valueName = name;
       records.push_back(std::move(absent));
     }
   }
-  return (Begin() && Append(records)) || Fail();
+  return Keep(records);
 }
 
 }  // namespace foxbane

@@ -19,9 +19,12 @@ namespace foxbane {
 // run) and a journal of what was where. Each record is on the disk before
 // the change it describes is made.
 //
-// Every Save call comes just before a removal: true when what is about to go
-// is kept (or there is nothing there to keep), false when it could not be,
-// and then the caller removes nothing.
+// What a Save call found. Only what was kept may be removed: a thing that is
+// not there is left alone too, so that one the system wrongly reported
+// missing is never removed unkept.
+enum class Keeping { kKept, kNothingThere, kNotKept };
+
+// Every Save call comes just before a removal.
 class Quarantine {
  public:
   Quarantine(FileSystem& files, Registry& registry, Environment& environment, Clock& clock)
@@ -29,17 +32,17 @@ class Quarantine {
   Quarantine(const Quarantine&) = delete;
   Quarantine& operator=(const Quarantine&) = delete;
 
-  bool SaveFile(std::string_view path);
+  Keeping SaveFile(std::string_view path);
   // An empty folder about to be removed.
-  bool SaveFolder(std::string_view path);
+  Keeping SaveFolder(std::string_view path);
   // A value about to be deleted.
-  bool SaveValue(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
+  Keeping SaveValue(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
   // A key about to be deleted: it and its values (its subkeys go first, each
   // saved on its own).
-  bool SaveKey(RegKey root, std::string_view keyPath, RegView view);
+  Keeping SaveKey(RegKey root, std::string_view keyPath, RegView view);
   // A value about to be written: what it held, or that it and any key on its
   // path were not there.
-  bool SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
+  Keeping SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
 
   // True once something could not be kept (and so was left in place).
   bool Failed() const { return failed_; }
@@ -51,10 +54,16 @@ class Quarantine {
  private:
   bool Begin();
   bool Append(const std::vector<JournalRecord>& records);
+  // Begins the session if need be and appends the records.
+  Keeping Keep(const std::vector<JournalRecord>& records);
   bool ReadValue(RegKey key, std::string_view name, std::uint32_t& type, std::string& data);
-  bool Fail() {
+  // A key or value is taken to be missing only when its parent lists no such
+  // name: a write over one wrongly reported missing would lose it.
+  bool ConfirmedMissing(RegKey root, std::string_view keyPath, RegView view);
+  bool ConfirmedNoValue(RegKey key, std::string_view name);
+  Keeping Fail() {
     failed_ = true;
-    return false;
+    return Keeping::kNotKept;
   }
 
   FileSystem& files_;

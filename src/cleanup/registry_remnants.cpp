@@ -34,19 +34,21 @@ void Form2::RemoveRegistryRemnants() {
     registry_.ListRegValues(hive, keyPath, listing, view);
     return !listing.empty();
   };
+  // A removal table; true when every key it deletes was kept first (a key
+  // that could not be kept stays, and so do its parents).
   const auto removeKeys = [&](std::string_view hive, std::span<const KeyRemoval> removals,
                               RegView view) {
+    bool allKept = true;
     for (const KeyRemoval& removal : removals) {
-      registry_.DeleteRegKey(hive, removal.keyPath, removal.subKey, view);
+      allKept = DeleteRegKeyKept(hive, removal.keyPath, removal.subKey, view) && allKept;
     }
+    return allKept;
   };
   // A key with its removal table, in every view that holds the key.
   const auto removeKeyTree = [&](std::string_view hive, std::string_view keyPath,
                                  std::span<const KeyRemoval> removals) {
     return InEveryView(registry_, hive, [&](RegView view) {
-      if (!keyPresent(hive, keyPath, view)) return false;
-      removeKeys(hive, removals, view);
-      return true;
+      return keyPresent(hive, keyPath, view) && removeKeys(hive, removals, view);
     });
   };
 
@@ -57,9 +59,8 @@ void Form2::RemoveRegistryRemnants() {
       const std::string_view name = value.first;
       const std::string_view typeCode = value.second;
       const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
-        if (!valuePresent(name, typeCode, view)) return false;
-        registry_.DeleteRegValue("HKLM", kCurrentVersionKey, name, view);
-        return true;
+        return valuePresent(name, typeCode, view) &&
+               DeleteRegValueKept("HKLM", kCurrentVersionKey, name, view);
       });
       if (!found) return;
       LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_LOCAL_MACHINE\\" +
@@ -82,12 +83,12 @@ void Form2::RemoveRegistryRemnants() {
         resume([&] {
           const std::string& file = names.at(static_cast<std::size_t>(k - 1));
           if (!guards.IsDownloadedControlFile(file)) return;
+          if (Kept().SaveFile(file) != Keeping::kKept) return;
           if (platform_.files.RemoveFile(file) != win_error::kSuccess) return;
           LogCleanupLine("[CLEANUP] Removed DPF Item: " + file);
         });
       }
-      removeKeys("HKLM", kCodeStoreRemovals, view);
-      return true;
+      return removeKeys("HKLM", kCodeStoreRemovals, view);
     });
     if (!found) return;
     LogCleanupLine("[CLEANUP] Removed DPF Registry Key: HKEY_LOCAL_MACHINE\\" +
@@ -121,7 +122,7 @@ void Form2::BlockControlInstallation() {
   for (const RegView view : registry_.ViewsOf("HKLM")) {
     for (std::string_view key : kCompatibilityKeys) {
       resume([&] {
-        registry_.WriteRegValue("HKLM", key, "Compatibility Flags", "D", Variant(kKillBit), view);
+        WriteRegValueKept("HKLM", key, "Compatibility Flags", "D", Variant(kKillBit), view);
       });
     }
   }

@@ -34,6 +34,7 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
 
   resume([&] {
     if (files.FindFile(path, file_attribute::kAnyFileMask).empty()) return;
+    if (Kept().SaveFile(path) != Keeping::kKept) return;
     resume([&] { Check(files.RemoveFile(path)); });  // attributes left as they are
     LogCleanupLine("[CLEANUP] Deleted File: " + path);
   });
@@ -50,6 +51,7 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
     file1_.Path(folder);
     if (file1_.ListCount() != 0 || path.find("Program Files") == std::string::npos) return;
     if (!RemovalGuards(files, platform_.environment).IsProgramSubfolder(folder)) return;
+    if (Kept().SaveFolder(folder) != Keeping::kKept) return;
     resume([&] { Check(files.RemoveFolder(folder)); });
     LogCleanupLine("[CLEANUP] Deleted Folder: " + folder);
   });
@@ -65,8 +67,7 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
       if (command == Variant(kNoValue) || command.Text().find(path) == std::string::npos) {
         return false;
       }
-      registry_.DeleteRegKey("HKLM", kUninstallKey, entryName, view);
-      return true;
+      return DeleteRegKeyKept("HKLM", kUninstallKey, entryName, view);
     });
     if (!found) return;
     LogCleanupLine("[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" +

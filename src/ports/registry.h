@@ -95,6 +95,8 @@ class Registry {
   virtual ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) = 0;
   // RegQueryInfoKey: the length of the longest value name, in characters.
   virtual ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) = 0;
+  // RegQueryInfoKey: how many values the key holds.
+  virtual ErrorCode CountValues(RegKey key, std::uint32_t& count) = 0;
 
   // RegDeleteKeyEx: deletes `subKey` of `key`, found in `view`, which must
   // have no subkeys; an empty `subKey` deletes `key` itself.

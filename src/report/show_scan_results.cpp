@@ -14,6 +14,7 @@ constexpr std::string_view kLocalMachineRoot = "-2147483646";
 }  // namespace
 
 void Form2::ShowScanResults() {
+  BeginQuarantineSession();
   const std::int32_t detected = resultsList_.Count();
   for (std::int32_t i = 1; i <= detected; ++i) {
     const ListView::Row& row = resultsList_.Item(i);
@@ -39,6 +40,7 @@ void Form2::ShowScanResults() {
   resume([&] { RemoveStartupEntries(runKey, kCurrentUserRoot, "HKCU"); });
   platform_.loop.YieldToPendingMessages();
   resume([&] { RemoveStartupEntries(runKey, kLocalMachineRoot, "HKLM"); });
+  ReportUnkeptRemovals();
 }
 
 void Form2::RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
@@ -64,7 +66,7 @@ void Form2::RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
         const std::int32_t rows = resultsList_.Count();
         for (std::int32_t k = 1; k <= rows; ++k) {
           if (command.find(resultsList_.Item(k).text) != std::string::npos) {
-            registry_.DeleteRegValue(hiveName, kRunKeyPath, name, view);
+            DeleteRegValueKept(hiveName, kRunKeyPath, name, view);
           }
         }
       });

@@ -33,6 +33,9 @@ ErrorCode SplitKeyPath(std::string_view path, std::vector<std::string_view>& nam
 
 std::size_t Utf16Length(std::string_view utf8) { return Utf16FromUtf8(utf8).size(); }
 
+constexpr std::pair<RegKey, std::string_view> kThirtyTwoBitViewRoots[] = {
+    {reg_root::kLocalMachine, "SOFTWARE\\Wow6432Node"}, {reg_root::kClassesRoot, "Wow6432Node"}};
+
 }  // namespace
 
 SimRegistry::SimRegistry(Faults& faults) : faults_(faults) {
@@ -49,6 +52,18 @@ SimRegistry::SimRegistry(Faults& faults) : faults_(faults) {
     key->name = name;
     key->path = name;
     roots_.emplace(value, Opened{std::move(key), kAllRights});
+  }
+  // Where 64-bit Windows keeps the 32-bit view, there from the start.
+  for (const auto& [root, path] : kThirtyTwoBitViewRoots) CreateKeyPath(root, path);
+}
+
+// 32-bit Windows has no second view, and so no keys to hold one.
+void SimRegistry::UseOneView() {
+  twoViews_ = false;
+  for (const auto& [root, path] : kThirtyTwoBitViewRoots) {
+    Key& key = KeyForSetup(root, path);
+    if (!key.subkeys.empty() || key.parent == nullptr) continue;
+    std::erase_if(key.parent->subkeys, [&](const auto& child) { return child.get() == &key; });
   }
 }
 
@@ -259,6 +274,14 @@ ErrorCode SimRegistry::QueryLongestValueName(RegKey key, std::uint32_t& length) 
     longest = std::max(longest, Utf16Length(value.name));
   }
   length = static_cast<std::uint32_t>(longest);
+  return kSuccess;
+}
+
+ErrorCode SimRegistry::CountValues(RegKey key, std::uint32_t& count) {
+  const Opened* opened = Find(key);
+  if (const ErrorCode e = faults_.Next("Registry.CountValues", SubjectOf(opened))) return e;
+  if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
+  count = static_cast<std::uint32_t>(opened->key->values.size());
   return kSuccess;
 }
 

@@ -32,7 +32,7 @@ class SimRegistry : public Registry {
 
   bool HasTwoViews() override { return twoViews_; }
   // 32-bit Windows: one view, and the view flags change nothing.
-  void UseOneView() { twoViews_ = false; }
+  void UseOneView();
 
   ErrorCode OpenKey(RegKey parent, std::string_view subKey, std::uint32_t access,
                     RegKey& key) override;
@@ -49,6 +49,7 @@ class SimRegistry : public Registry {
                       std::uint32_t* size) override;
   ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) override;
+  ErrorCode CountValues(RegKey key, std::uint32_t& count) override;
   ErrorCode DeleteKey(RegKey key, std::string_view subKey, RegView view) override;
 
   // Handles opened or created and not yet closed (predefined roots aside).

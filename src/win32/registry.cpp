@@ -129,6 +129,15 @@ ErrorCode Win32Registry::QueryLongestValueName(RegKey key, std::uint32_t& length
   return Code(status);
 }
 
+ErrorCode Win32Registry::CountValues(RegKey key, std::uint32_t& count) {
+  DWORD values = 0;
+  const LSTATUS status = RegQueryInfoKeyW(ToHandle(key), nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                                          nullptr);
+  if (status == ERROR_SUCCESS) count = values;
+  return Code(status);
+}
+
 ErrorCode Win32Registry::DeleteKey(RegKey key, std::string_view subKey, RegView view) {
   return Code(RegDeleteKeyExW(ToHandle(key), Wide(subKey).c_str(), view, 0));
 }

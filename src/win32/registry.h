@@ -23,6 +23,7 @@ class Win32Registry : public Registry {
                       std::uint32_t* size) override;
   ErrorCode EnumKey(RegKey key, std::uint32_t index, std::string& name) override;
   ErrorCode QueryLongestValueName(RegKey key, std::uint32_t& length) override;
+  ErrorCode CountValues(RegKey key, std::uint32_t& count) override;
   ErrorCode DeleteKey(RegKey key, std::string_view subKey, RegView view) override;
 };
 

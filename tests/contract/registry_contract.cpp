@@ -154,8 +154,11 @@ TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTh
   ScopedRegKey key(registry());
   ASSERT_EQ(key.Create(reg_root::kCurrentUser, At("Room"), kAllRights), kSuccess);
   std::uint32_t longest = 99;
+  std::uint32_t count = 99;
   EXPECT_EQ(registry().QueryLongestValueName(key.get(), longest), kSuccess);
   EXPECT_EQ(longest, 0u);
+  EXPECT_EQ(registry().CountValues(key.get(), count), kSuccess);
+  EXPECT_EQ(count, 0u);
 
   const std::string longName(16383, 'v');
   ASSERT_EQ(registry().SetValue(key.get(), "abcd", reg_type::kBinary, "1234"), kSuccess);
@@ -164,6 +167,8 @@ TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTh
             kInvalidParameter);
   EXPECT_EQ(registry().QueryLongestValueName(key.get(), longest), kSuccess);
   EXPECT_EQ(longest, 16383u);
+  EXPECT_EQ(registry().CountValues(key.get(), count), kSuccess);
+  EXPECT_EQ(count, 2u);
   std::string name;
   const auto enumerate = [&](std::uint32_t index, std::uint32_t capacity) {
     return registry().EnumValue(key.get(), index, name, capacity, nullptr, nullptr, nullptr);

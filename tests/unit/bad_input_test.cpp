@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/texts.h"
 #include "common/utf.h"
 #include "sim_machine.h"
 
@@ -177,17 +178,25 @@ TEST(BadInput, ScanLogThatIsAFolderIsLeftAloneAndTheScreenStillShowsEverything) 
   EXPECT_TRUE(machine.form.Visible(C::activityframe));
 }
 
-TEST(BadInput, ProgramFolderThatCannotBeWrittenLosesNothingOnScreen) {
+// Nothing can be kept beside the program, so nothing is removed; the user is
+// told once, and the screen still shows the scan.
+TEST(BadInput, ProgramFolderThatCannotBeWrittenRemovesNothingAndSaysSoOnce) {
   SimMachine machine;
   machine.Run(1, kBad, kInfectedBytes);
-  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
-                          sim::Faults::kEveryCall, machine.sim.environment.ApplicationFolder());
+  machine.sim.registry.SetString(kHkcu, kRunKey, "bad", kBad);
+  for (const char* operation : {"FileSystem.OpenForAppend", "FileSystem.CreateFolder"}) {
+    machine.sim.faults.Fail(operation, win_error::kAccessDenied, sim::Faults::kEveryCall,
+                            machine.sim.environment.ApplicationFolder());
+  }
   machine.ClickScan();
   machine.ClickCleanup();
   EXPECT_EQ(machine.ScanLog(), "");
   EXPECT_TRUE(machine.form.LogTextText().starts_with("--------------------\r\n"));
-  EXPECT_NE(machine.form.LogTextText().find("[CLEANUP] Deleted File: " + kBad), std::string::npos);
-  EXPECT_FALSE(machine.sim.files.Contents(kBad).has_value());
+  EXPECT_EQ(machine.form.LogTextText().find("[CLEANUP] Deleted"), std::string::npos);
+  EXPECT_TRUE(machine.sim.files.Contents(kBad).has_value());
+  EXPECT_TRUE(machine.sim.registry.Value(kHkcu, kRunKey, "bad").has_value());
+  EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
+  EXPECT_FALSE(machine.sim.processes.IsRunning(1));
 }
 
 }  // namespace

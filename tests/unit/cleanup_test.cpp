@@ -407,7 +407,8 @@ TEST_F(Cleanup, CompatibilityFlagsAreCreatedOrReplacedWithExactlyTheKillBit) {
 
 TEST_F(Cleanup, UnwritableLogStillShowsEveryEntry) {
   ScanWith({kFoo});
-  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied);
+  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
+                          sim::Faults::kEveryCall, machine.ScanLogPath());
   machine.ClickCleanup();
   EXPECT_EQ(LogAdded(), "");
   EXPECT_EQ(ScreenAdded(), "\r\n[CLEANUP] Deleted File: " + kFoo +

@@ -169,7 +169,8 @@ TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
 
 TEST_F(ScanResults, UnwritableFolderStillSeedsTheActivityLogAndCleansRunValues) {
   SetRun(kHkcu, "bad", kBadPath);
-  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied);
+  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
+                          sim::Faults::kEveryCall, machine.ScanLogPath());
   machine.ClickScan();
   EXPECT_EQ(machine.ScanLog(), "");
   EXPECT_TRUE(machine.form.LogTextText().starts_with("--------------------\r\n"));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <set>
 #include <utility>
 #include <vector>
@@ -69,14 +70,47 @@ class SimMachine {
     return items;
   }
 
-  std::string ScanLog() {
-    return sim.files.Contents(sim.environment.ApplicationFolder() + "\\scanlog.txt").value_or("");
+  // The inventory with what each item holds: a file's bytes, a value's type
+  // and data. What Foxbane itself writes (its log and its quarantine) is
+  // left out, so that a restore can be compared with the machine before.
+  std::map<std::string, std::string> Snapshot() {
+    std::map<std::string, std::string> contents;
+    const std::string folder = sim.environment.ApplicationFolder();
+    for (const std::string& item : Inventory()) {
+      if (item == "file:" + folder + "\\scanlog.txt" ||
+          item.starts_with("file:" + folder + "\\Quarantine") ||
+          item.starts_with("folder:" + folder + "\\Quarantine")) {
+        continue;
+      }
+      contents[item] = ItemData(item);
+    }
+    return contents;
   }
+
+  std::string ScanLogPath() { return sim.environment.ApplicationFolder() + "\\scanlog.txt"; }
+  std::string ScanLog() { return sim.files.Contents(ScanLogPath()).value_or(""); }
 
   sim::SimPlatform sim;
   Form2 form{sim.platform};
 
  private:
+  std::string ItemData(const std::string& item) const {
+    if (item.starts_with("file:")) return sim.files.Contents(item.substr(5)).value_or("");
+    if (item.starts_with("folder:")) return {};
+    const std::size_t split = item.find("\\\\");
+    if (split == std::string::npos) return {};
+    const std::pair<std::string_view, RegKey> roots[] = {{"HKEY_CLASSES_ROOT\\", kHkcr},
+                                                         {"HKEY_CURRENT_USER\\", kHkcu},
+                                                         {"HKEY_LOCAL_MACHINE\\", kHklm}};
+    for (const auto& [prefix, root] : roots) {
+      if (!item.starts_with(prefix)) continue;
+      const std::string key = item.substr(prefix.size(), split - prefix.size());
+      const auto value = sim.registry.Value(root, key, item.substr(split + 2));
+      return value ? std::to_string(value->first) + ":" + value->second : "?";
+    }
+    return {};
+  }
+
   void AddKeys(std::set<std::string>& items, RegKey root, const std::string& name,
                const std::string& path) const {
     for (const std::string& value : sim.registry.ValueNames(root, path)) {
