@@ -1,0 +1,210 @@
+#include <gtest/gtest.h>
+
+#include "app/texts.h"
+#include "cleanup/quarantine.h"
+#include "cleanup/restore.h"
+#include "sim_machine.h"
+
+namespace foxbane::testing {
+namespace {
+
+using Kind = JournalRecord::Kind;
+
+const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
+const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
+
+// Texts of every kind a journal must carry unchanged: tabs, line breaks,
+// "%", bytes that are not ASCII, NUL, and the empty name of a default value.
+TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
+  std::vector<JournalRecord> records(7);
+  records[0].kind = Kind::kFile;
+  records[0].path = "C:\\Program Files\\\u00dcber\\%20 a\tb.exe";
+  records[0].stored = "0001.quarantined";
+  records[0].size = 0x123456789ull;
+  records[0].checksum = ~0ull;
+  records[1].kind = Kind::kFolder;
+  records[1].path = "C:\\Program Files\\\u4e2d";
+  records[2].kind = Kind::kKey;
+  records[2].root = reg_root::kClassesRoot;
+  records[2].view = reg_view::k32Bit;
+  records[2].keyPath = "CLSID\\{X}\nnext";
+  records[3] = records[2];
+  records[3].kind = Kind::kValue;
+  records[3].valueName = "";
+  records[3].type = reg_type::kBinary;
+  records[3].data = std::string("\0\xff\r\n%", 5);
+  records[4] = records[3];
+  records[4].kind = Kind::kNoValue;
+  records[4].data.clear();
+  records[4].type = 0;
+  records[5] = records[2];
+  records[5].kind = Kind::kNewKey;
+  records[6].kind = Kind::kRestored;
+
+  std::string journal = std::string(kJournalHeader) + "\r\n";
+  for (const JournalRecord& record : records) {
+    const std::string line = EncodeRecord(record);
+    EXPECT_EQ(line.find_first_of("\r\n"), line.size() - 1) << line;
+    journal += line;
+  }
+  EXPECT_EQ(DecodeJournal(journal), records);
+  EXPECT_EQ(DecodeJournal(journal.substr(0, journal.size() - 1)),
+            std::vector<JournalRecord>(records.begin(), records.end() - 1));
+  EXPECT_EQ(DecodeJournal(journal + "file\tbroken\n" + "value\t80000002\n"), records);
+  EXPECT_TRUE(DecodeJournal(journal.substr(journal.find('\n') + 1)).empty()) << "no header";
+}
+
+// A machine with the adware's files and remnants, and the user's own things
+// next to them.
+class Quarantined : public ::testing::Test {
+ protected:
+  void SetUp() override { Plant(machine); }
+
+  static void Plant(SimMachine& m) {
+    m.Run(200, kBad, kInfectedBytes);
+    m.sim.files.WriteFile("C:\\Program Files\\Bad Co\\readme.txt", "hidden", file_attribute::kHidden);
+    m.sim.registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
+    m.sim.registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /u");
+    m.sim.registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary,
+                            std::string("\0\x01\xfe", 3));
+    m.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "1");
+    m.sim.registry.SetDword(kHklm, kCurrentVersion, "np", 7);
+    m.sim.files.WriteFile(kOcx, "control bytes");
+    m.sim.registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
+    m.sim.registry.SetString(kHkcr, kClass + "\\InprocServer32", "", kOcx);
+    m.sim.registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
+    m.sim.registry.SetString(kHkcr, "Wow6432Node\\Activeinstaller.Ainst\\CLSID", "", "{x}");
+    m.sim.registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2401);
+  }
+
+  void ScanAndClean(SimMachine& m) {
+    m.ClickScan();
+    m.ClickCleanup();
+  }
+
+  Restore MakeRestore(SimMachine& m) {
+    return Restore(m.sim.files, m.sim.registry, m.sim.environment);
+  }
+
+  SimMachine machine;
+};
+
+TEST_F(Quarantined, RestoreGivesBackTheMachineAsItWasAndTheLogsStayAsTheyAre) {
+  const auto before = machine.Snapshot();
+  ScanAndClean(machine);
+  ASSERT_FALSE(machine.sim.files.Contents(kBad));
+  ASSERT_FALSE(machine.sim.registry.KeyExists(kHkcr, kClass));
+  const std::string log = machine.ScanLog();
+  EXPECT_EQ(log.find("Quarantine"), std::string::npos);
+
+  // The kept copy cannot run: it is neither named nor shaped like a program.
+  const std::string session = Quarantine::Folder(machine.sim.environment) + "\\" +
+                              MakeRestore(machine).PendingSessions().at(0);
+  const auto kept = machine.sim.files.Contents(session + "\\0001.quarantined");
+  ASSERT_TRUE(kept);
+  EXPECT_FALSE(kept->starts_with("MZ"));
+  EXPECT_EQ(Scrambled(*kept), kInfectedBytes);
+
+  Restore restore = MakeRestore(machine);
+  ASSERT_EQ(restore.PendingSessions().size(), 1u);
+  EXPECT_EQ(restore.PutBack(restore.PendingSessions()[0]), 0);
+  EXPECT_EQ(machine.Snapshot(), before);
+  EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
+  EXPECT_EQ(machine.ScanLog(), log);
+}
+
+// Cleaning again after a restore gives what the first cleanup gave, and two
+// sessions put back newest first give the first machine.
+TEST_F(Quarantined, TwoCleanupsInARowAndACleanupAfterARestore) {
+  const auto before = machine.Snapshot();
+  ScanAndClean(machine);
+  const auto afterFirst = machine.Snapshot();
+  const std::string firstEntries = machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
+  Plant(machine);  // the adware came back
+  machine.sim.clock.Set({2004, 3, 27, 14, 6, 9});
+  ScanAndClean(machine);
+  Restore restore = MakeRestore(machine);
+  const std::vector<std::string> sessions = restore.PendingSessions();
+  ASSERT_EQ(sessions.size(), 2u);
+  EXPECT_GT(sessions[0], sessions[1]) << "newest first";
+  for (const std::string& session : sessions) EXPECT_EQ(restore.PutBack(session), 0);
+  EXPECT_EQ(machine.Snapshot(), before);
+
+  machine.sim.processes.AddProcess(300, kBad);
+  ScanAndClean(machine);
+  EXPECT_EQ(machine.Snapshot(), afterFirst);
+  EXPECT_TRUE(machine.form.LogTextText().ends_with(firstEntries));
+}
+
+// Put back over an adware that came back: what was kept replaces it.
+TEST_F(Quarantined, RestoreOverTheAdwareThatCameBack) {
+  const auto before = machine.Snapshot();
+  ScanAndClean(machine);
+  Plant(machine);
+  machine.sim.files.WriteFile(kBad, "a newer adware", file_attribute::kReadOnly);
+  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
+  Restore restore = MakeRestore(machine);
+  EXPECT_EQ(restore.PutBack(restore.PendingSessions().at(0)), 0);
+  EXPECT_EQ(machine.Snapshot(), before);
+}
+
+// Stopped in the middle: the journal ends in a cut line, the record of the
+// last change (the 32-bit view's kill bit for the control's class), which
+// was never made. Everything before it is put back.
+TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
+  const auto before = machine.Snapshot();
+  ScanAndClean(machine);
+  Restore restore = MakeRestore(machine);
+  const std::string session = restore.PendingSessions().at(0);
+  const std::string journal =
+      Quarantine::Folder(machine.sim.environment) + "\\" + session + "\\journal.txt";
+  const std::string text = *machine.sim.files.Contents(journal);
+  const std::size_t last = text.rfind('\n', text.size() - 2) + 1;
+  const std::string lastKey = "SOFTWARE\\Wow6432Node\\" + kCompatibility[1].substr(9);
+  ASSERT_EQ(text.substr(last), "newkey\t80000002\t200\t" + kCompatibility[1] + "\n");
+  machine.sim.files.WriteFile(journal, text.substr(0, last + 12));
+  ASSERT_EQ(machine.sim.registry.DeleteKey(kHklm, lastKey, reg_view::k64Bit), win_error::kSuccess);
+
+  EXPECT_EQ(restore.PutBack(session), 0);
+  EXPECT_EQ(machine.Snapshot(), before);
+}
+
+// A disk that fills up: the file that could not be kept stays where it is,
+// and the user is told once, after the pass.
+TEST_F(Quarantined, AFullDiskRemovesNothingUnkeptAndSaysSoOnce) {
+  machine.sim.faults.Fail("FileSystem.Write", win_error::kDiskFull);
+  ScanAndClean(machine);
+  EXPECT_TRUE(machine.sim.files.Contents(kBad));
+  EXPECT_TRUE(machine.sim.files.Contents(kOcx));
+  EXPECT_FALSE(machine.sim.registry.Value(kHklm, kCurrentVersion, "disp")) << "a key needs no file";
+  EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
+  const std::string screen = machine.form.LogTextText();
+  EXPECT_EQ(screen.find("[CLEANUP] Deleted File"), std::string::npos);
+  EXPECT_EQ(screen.find("[CLEANUP] Removed DPF Item:"), std::string::npos);
+  for (const auto& item : machine.sim.files.Inventory()) {
+    EXPECT_FALSE(item.ends_with(".quarantined")) << "a partial copy left behind: " << item;
+  }
+}
+
+// The user is asked about each session, newest first; No leaves it for later.
+TEST_F(Quarantined, TheUserIsAskedAboutEachSessionAndToldHowItWent) {
+  Restore restore = MakeRestore(machine);
+  OfferRestore(restore, machine.sim.messages);
+  ASSERT_EQ(machine.sim.messages.shown().size(), 1u);
+  EXPECT_TRUE(machine.sim.messages.shown()[0].starts_with("There is nothing to put back"));
+
+  ScanAndClean(machine);
+  machine.sim.messages.AnswerNext({false});
+  OfferRestore(restore, machine.sim.messages);
+  ASSERT_EQ(machine.sim.messages.asked().size(), 1u);
+  EXPECT_NE(machine.sim.messages.asked()[0].find("2 files"), std::string::npos);
+  EXPECT_FALSE(machine.sim.files.Contents(kBad));
+  EXPECT_EQ(restore.PendingSessions().size(), 1u);
+
+  OfferRestore(restore, machine.sim.messages);
+  EXPECT_TRUE(machine.sim.files.Contents(kBad));
+  EXPECT_TRUE(machine.sim.messages.shown().back().starts_with("Everything Foxbane removed"));
+}
+
+}  // namespace
+}  // namespace foxbane::testing
