@@ -126,7 +126,7 @@ SimRegistry::Target SimRegistry::Aim(RegKey parent, const Opened* from, std::str
     return target;
   }
   target.subject = SubjectOf(from);
-  for (std::string_view name : target.names) target.subject += "\\" + std::string(name);
+  for (std::string_view name : target.names) target.subject.append("\\").append(name);
   return target;
 }
 

@@ -22,9 +22,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   using namespace foxbane::win32;
   RestrictDllSearchToSystem32();  // before anything loads a DLL on demand
 
-  const SingleInstance onlyFoxbane(L"Foxbane-6E1B7C2A-Scan-And-Cleanup");
+  const SingleInstance onlyFoxbane(kFoxbaneInstanceName);
   if (!onlyFoxbane.First()) {
-    ::MessageBoxW(nullptr, L"Foxbane is already running.", L"Foxbane", MB_OK | MB_ICONINFORMATION);
+    Win32UserMessages(nullptr).ShowModal("Foxbane is already running.");
     return 0;
   }
 

@@ -6,6 +6,9 @@
 
 namespace foxbane::win32 {
 
+// Held by Foxbane and by its restore program: one of them at a time.
+inline constexpr std::wstring_view kFoxbaneInstanceName = L"Foxbane-6E1B7C2A-Scan-And-Cleanup";
+
 // One Foxbane at a time on the machine: two cleanups at once would each
 // find what the other is removing. Held for the object's lifetime by a named
 // mutex, which the system releases even if the program dies.

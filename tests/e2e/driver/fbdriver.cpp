@@ -10,6 +10,7 @@
 //   fbdriver rows <control>                the number of rows of a list view
 //   fbdriver msgbox-read-dismiss <s>       wait for the "Foxbane" message box, print its
 //                                          text, press OK
+//   fbdriver msgbox-answer yes|no|ok <s>   the same, pressing the button named
 //   fbdriver screenshot <file.bmp>         the window's client area as a 24-bit BMP
 //   fbdriver scan-screenshot <file.bmp>    click "Scan", take the screenshot during the pass
 //   fbdriver processes                     every other process: pid, executable path
@@ -124,7 +125,11 @@ void Run(const std::vector<std::wstring>& args) {
     LaunchAndWatch(args[1], std::vector<std::wstring>(args.begin() + 2, args.end()));
   } else if (command == L"msgbox-read-dismiss") {
     expect(1);
-    Write(ReadAndDismissMessageBox(Seconds(args[1])));
+    Write(ReadAndDismissMessageBox(Seconds(args[1]), IDOK));
+  } else if (command == L"msgbox-answer") {
+    expect(2);
+    const int button = args[1] == L"yes" ? IDYES : args[1] == L"no" ? IDNO : IDOK;
+    Write(ReadAndDismissMessageBox(Seconds(args[2]), button));
   } else if (command == L"list") {
     expect(0);
     ListControls(FoxbaneWindow::WaitForIt(kWindowWait));

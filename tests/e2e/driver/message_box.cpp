@@ -19,7 +19,7 @@ constexpr int kMessageTextId = 0xFFFF;
 
 }  // namespace
 
-std::string ReadAndDismissMessageBox(std::chrono::milliseconds limit) {
+std::string ReadAndDismissMessageBox(std::chrono::milliseconds limit, int button) {
   using win32::testing::WaitUntil;
   const std::wstring caption = win32::Wide(window_layout::kTitle);
   HWND box = nullptr;
@@ -27,12 +27,12 @@ std::string ReadAndDismissMessageBox(std::chrono::milliseconds limit) {
   if (!box) throw std::runtime_error("no message box captioned Foxbane appeared");
 
   const HWND text = ::GetDlgItem(box, kMessageTextId);
-  const HWND ok = ::GetDlgItem(box, IDOK);
-  if (!text || !ok) throw std::runtime_error("the message box has no text or no OK button");
+  const HWND pressed = ::GetDlgItem(box, button);
+  if (!text || !pressed) throw std::runtime_error("the message box has no text or no such button");
   const std::string shown = win32::Narrow(win32::testing::TextOf(text));
-  ::PostMessageW(ok, BM_CLICK, 0, 0);
+  ::PostMessageW(pressed, BM_CLICK, 0, 0);
   if (!WaitUntil([&] { return !::IsWindow(box); }, limit)) {
-    throw std::runtime_error("the message box stayed open after OK");
+    throw std::runtime_error("the message box stayed open after its button was pressed");
   }
   return shown;
 }
