@@ -134,14 +134,16 @@ ErrorCode SimFileSystem::ReadAttributes(std::string_view path, std::uint32_t& at
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
   if (!found.node) return win_error::kFileNotFound;
-  const Node& node = *found.node;
-  attributes = node.attributes | (node.reparsePoint ? kReparsePoint : 0);
-  if (node.folder) {
-    attributes |= kDirectory;
-  } else if (attributes == 0) {
-    attributes = kNormal;
-  }
+  attributes = AttributesOf(*found.node);
   return win_error::kSuccess;
+}
+
+// As GetFileAttributes reports them: kDirectory on folders, kReparsePoint on
+// links, kNormal for a file with no other attribute.
+std::uint32_t SimFileSystem::AttributesOf(const Node& node) {
+  const std::uint32_t attributes = node.attributes | (node.reparsePoint ? kReparsePoint : 0);
+  if (node.folder) return attributes | kDirectory;
+  return attributes == 0 ? kNormal : attributes;
 }
 
 // Text only, as Windows does it: the disk is not looked at. A path without a
@@ -312,8 +314,7 @@ std::optional<std::string> SimFileSystem::Contents(std::string_view path) const 
 std::optional<std::uint32_t> SimFileSystem::Attributes(std::string_view path) const {
   const Node* node = Existing(path);
   if (!node) return std::nullopt;
-  if (node->folder) return node->attributes | kDirectory;
-  return node->attributes == 0 ? kNormal : node->attributes;
+  return AttributesOf(*node);
 }
 
 bool SimFileSystem::FolderExists(std::string_view path) const {

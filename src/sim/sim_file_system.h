@@ -59,8 +59,7 @@ class SimFileSystem : public FileSystem {
   // The bytes of a file; none for a folder or a missing path. Throws for a
   // file made by WriteHugeFile, whose bytes are not held.
   std::optional<std::string> Contents(std::string_view path) const;
-  // As GetFileAttributes reports them: kDirectory on folders, kNormal for a
-  // file with no other attribute; none for a missing path.
+  // As the port's ReadAttributes gives them; none for a missing path.
   std::optional<std::uint32_t> Attributes(std::string_view path) const;
   bool FolderExists(std::string_view path) const;
   // Every folder and file below the drive roots, as "folder:<path>" and
@@ -92,6 +91,7 @@ class SimFileSystem : public FileSystem {
 
   ErrorCode Resolve(std::string_view text, Lookup& found) const;
   ErrorCode NewOrExistingFile(std::string_view path, Node*& node);
+  static std::uint32_t AttributesOf(const Node& node);
   Node* Existing(std::string_view path) const;
   Node& ExistingForSetup(std::string_view path) const;
   Node& FoldersForSetup(const SimPath& path, std::size_t depth);

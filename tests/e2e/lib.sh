@@ -47,6 +47,17 @@ plant() {
   bash "$E2E_DIR/plant.sh" "$FOXBANE_SPECIMENS"
 }
 
+# scan_and_clean: "Scan", then the cleanup once the results step is done;
+# prints the cleanup's entries as LogText shows them, one per line.
+scan_and_clean() {
+  drive click Scan
+  wait_for_results_step
+  drive click "Delete File(s) and Cleanup >>"
+  drive wait-visible activityframe 60
+  drive text LogText
+  sed -n 's/\r$//; /^\[CLEANUP\]\|^\[PROTECTION\]/p' "$SESSION_DIR/out"
+}
+
 # expect_foxbane_exit CODE: Foxbane ends within 10 s with this exit code.
 expect_foxbane_exit() {
   expect_equal "$(exit_code_within foxbane "$(pid_of foxbane "$FOXBANE_FOLDER\\foxbane.exe")" 10)" "$1" \

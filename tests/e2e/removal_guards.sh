@@ -38,12 +38,7 @@ wine_run reg import "$(wine_path "$reg_file")" /reg:64 || fail "reg could not im
 
 launch specimens "$EVIL" "$LINKED"
 start_foxbane
-drive click Scan
-wait_for_results_step
-drive click "Delete File(s) and Cleanup >>"
-drive wait-visible activityframe 60
-drive text LogText
-entries="$(sed -n 's/\r$//; /^\[CLEANUP\]/p' "$SESSION_DIR/out")"
+entries="$(scan_and_clean | grep -v '^\[PROTECTION\]')"
 expected="$(printf '%s\n' "[CLEANUP] Deleted File: $EVIL" "[CLEANUP] Deleted File: $LINKED" \
   "[CLEANUP] Removed DPF Item: $DPF\\ours.ocx" \
   '[CLEANUP] Removed DPF Registry Key: HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Code Store Database\Distribution Units\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}')"

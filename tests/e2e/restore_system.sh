@@ -46,16 +46,11 @@ expect_same_state() {  # BEFORE AFTER WHAT
   diff -r "$1" "$2" >&2 || fail "$3"
 }
 
-# clean: a scan that terminates the running specimens, then the cleanup;
-# prints the cleanup's entries as the activity log shows them.
+# clean: Foxbane started, a scan that terminates the running specimens and
+# the cleanup; prints the cleanup's entries.
 clean() {
   start_foxbane
-  drive click Scan
-  wait_for_results_step
-  drive click "Delete File(s) and Cleanup >>"
-  drive wait-visible activityframe 60
-  drive text LogText
-  sed -n 's/\r$//; /^\[CLEANUP\]\|^\[PROTECTION\]/p' "$SESSION_DIR/out"
+  scan_and_clean
   drive click Exit
   expect_foxbane_exit 0
 }
