@@ -4,7 +4,6 @@
 #include "cleanup/removal_guards.h"
 #include "cleanup/remnant_keys.h"
 #include "common/resume_next.h"
-#include "report/startup_entries.h"
 
 namespace foxbane {
 
@@ -63,8 +62,7 @@ void Form2::RemoveRegistryRemnants() {
                DeleteRegValueKept("HKLM", kCurrentVersionKey, name, view);
       });
       if (!found) return;
-      LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_LOCAL_MACHINE\\" +
-                     std::string(kCurrentVersionKey) + "\\" + std::string(name));
+      LogCleanupLine(std::string(kMfKeyEntry) + LogKeyName("HKLM", kCurrentVersionKey, name));
     });
   }
 
@@ -73,8 +71,7 @@ void Form2::RemoveRegistryRemnants() {
       if (!keyPresent("HKLM", kCodeStoreKey, view)) return false;
       cRegistry filesKey(platform_.registry, platform_.environment);
       filesKey.ClassKey(static_cast<std::int32_t>(reg_root::kLocalMachine));
-      filesKey.SectionKey(std::string(kDistributionUnitsKey) + std::string(kControlClassId) +
-                          "\\Contains\\Files");
+      filesKey.SectionKey(std::string(kCodeStoreFilesKey));
       filesKey.View(view);
       std::vector<std::string> names;
       std::int32_t count = 0;
@@ -91,18 +88,15 @@ void Form2::RemoveRegistryRemnants() {
       return removeKeys("HKLM", kCodeStoreRemovals, view);
     });
     if (!found) return;
-    LogCleanupLine("[CLEANUP] Removed DPF Registry Key: HKEY_LOCAL_MACHINE\\" +
-                   std::string(kCodeStoreKey));
+    LogCleanupLine("[CLEANUP] Removed DPF Registry Key: " + LogKeyName("HKLM", kCodeStoreKey));
 
     resume([&] {
       if (!removeKeyTree("HKCR", kClassKey, kClassRemovals)) return;
-      LogCleanupLine(std::string(kDpfItemKeyEntry) + "HKEY_CLASSES_ROOT\\" +
-                     std::string(kClassKey));
+      LogCleanupLine(std::string(kDpfItemKeyEntry) + LogKeyName("HKCR", kClassKey));
     });
     resume([&] {
       if (!removeKeyTree("HKCR", kTypeLibKey, kTypeLibRemovals)) return;
-      LogCleanupLine(std::string(kDpfItemKeyEntry) + "HKEY_CLASSES_ROOT\\" +
-                     std::string(kTypeLibKey));
+      LogCleanupLine(std::string(kDpfItemKeyEntry) + LogKeyName("HKCR", kTypeLibKey));
     });
   });
 
@@ -110,7 +104,7 @@ void Form2::RemoveRegistryRemnants() {
     resume([&] {
       const KeyRemoval removals[] = {{progId, "CLSID"}, {progId, "CurVer"}, {progId, ""}};
       if (!removeKeyTree("HKCR", progId, removals)) return;
-      LogCleanupLine(std::string(kMfKeyEntry) + "HKEY_CLASSES_ROOT\\" + std::string(progId));
+      LogCleanupLine(std::string(kMfKeyEntry) + LogKeyName("HKCR", progId));
     });
   }
 }

@@ -1,24 +1,59 @@
 #pragma once
 
+#include <algorithm>
+#include <array>
+#include <string>
 #include <string_view>
 
 // Where the adware's remnants live. Everything is fixed; nothing is derived
 // from the scan but the uninstall entry's name.
 namespace foxbane {
 
-inline constexpr std::string_view kUninstallKey =
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+// The texts `Parts` joined, made when compiling, so that each id and path
+// is spelled once.
+template <const std::string_view&... Parts>
+struct Joined {
+  static constexpr auto kText = [] {
+    std::array<char, (Parts.size() + ... + 0)> text{};
+    auto out = text.begin();
+    ((out = std::copy(Parts.begin(), Parts.end(), out)), ...);
+    return text;
+  }();
+  static constexpr std::string_view kView{kText.data(), kText.size()};
+};
+
 inline constexpr std::string_view kCurrentVersionKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
-inline constexpr std::string_view kDistributionUnitsKey =
-    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\";
+inline constexpr std::string_view kSeparator = "\\";
+inline constexpr std::string_view kUninstallName = "Uninstall";
+inline constexpr std::string_view kUninstallKey =
+    Joined<kCurrentVersionKey, kSeparator, kUninstallName>::kView;
+
 inline constexpr std::string_view kControlClassId = "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
 inline constexpr std::string_view kControlTypeLibId = "{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
-inline constexpr std::string_view kCodeStoreKey =
-    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
-    "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-inline constexpr std::string_view kClassKey = "CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}";
-inline constexpr std::string_view kTypeLibKey = "TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}";
+inline constexpr std::string_view kDistributionUnitsKey =
+    "SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\";
+inline constexpr std::string_view kCodeStoreKey = Joined<kDistributionUnitsKey, kControlClassId>::kView;
+inline constexpr std::string_view kContainsName = "\\Contains";
+inline constexpr std::string_view kCodeStoreContainsKey = Joined<kCodeStoreKey, kContainsName>::kView;
+inline constexpr std::string_view kFilesName = "\\Files";
+inline constexpr std::string_view kCodeStoreFilesKey = Joined<kCodeStoreContainsKey, kFilesName>::kView;
+
+inline constexpr std::string_view kClassesPrefix = "CLSID\\";
+inline constexpr std::string_view kClassKey = Joined<kClassesPrefix, kControlClassId>::kView;
+inline constexpr std::string_view kMiscStatusName = "\\MiscStatus";
+inline constexpr std::string_view kMiscStatusKey = Joined<kClassKey, kMiscStatusName>::kView;
+inline constexpr std::string_view kTypeLibPrefix = "TypeLib\\";
+inline constexpr std::string_view kTypeLibKey = Joined<kTypeLibPrefix, kControlTypeLibId>::kView;
+inline constexpr std::string_view kVersionName = "\\1.0";
+inline constexpr std::string_view kTypeLibVersionKey = Joined<kTypeLibKey, kVersionName>::kView;
+inline constexpr std::string_view kLanguageName = "\\0";
+inline constexpr std::string_view kTypeLibLanguageKey = Joined<kTypeLibVersionKey, kLanguageName>::kView;
 inline constexpr std::string_view kProgIds[] = {"Activeinstaller.Ainst", "Activeinstaller.Ainst.1"};
+
+// A key's full name as the log writes it: "HKEY_LOCAL_MACHINE\\SOFTWARE\\..."
+// for the hive "HKLM" and that path, with `leaf` (a value or subkey) after it.
+std::string LogKeyName(std::string_view hiveName, std::string_view keyPath,
+                       std::string_view leaf = {});
 
 // One RegDeleteKey: the subkey `subKey` of `keyPath`.
 struct KeyRemoval {
@@ -28,9 +63,7 @@ struct KeyRemoval {
 
 // Leaves before their parents.
 inline constexpr KeyRemoval kCodeStoreRemovals[] = {
-    {"SOFTWARE\\Microsoft\\Code Store Database\\Distribution Units\\"
-     "{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}\\Contains",
-     "Files"},
+    {kCodeStoreContainsKey, "Files"},
     {kCodeStoreKey, "Contains"},
     {kCodeStoreKey, "DownloadInformation"},
     {kCodeStoreKey, "InstalledVersion"},
@@ -47,23 +80,23 @@ inline constexpr KeyRemoval kClassRemovals[] = {
     {kClassKey, "VersionIndependentProgID"},
     {kClassKey, "ToolboxBitmap32"},
     {kClassKey, "Control"},
-    {"CLSID\\{29CAC0B6-D6C2-4395-8289-BF3FBF27AD5F}\\MiscStatus", "1"},
+    {kMiscStatusKey, "1"},
     {kClassKey, "MiscStatus"},
     {kClassKey, "Server"},
     {kClassKey, "LocalServer32"},
     {kClassKey, "Insertable"},
     {kClassKey, "VersionList"},
     {kClassKey, "SideBySide"},
-    {"CLSID\\", kControlClassId},
+    {kClassesPrefix, kControlClassId},
 };
 
 inline constexpr KeyRemoval kTypeLibRemovals[] = {
-    {"TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}\\1.0\\0", "win32"},
-    {"TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}\\1.0", "0"},
-    {"TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}\\1.0", "FLAGS"},
-    {"TypeLib\\{39ADD6AE-C63B-4E92-9C2B-E9879DE4183B}\\1.0", "HELPDIR"},
+    {kTypeLibLanguageKey, "win32"},
+    {kTypeLibVersionKey, "0"},
+    {kTypeLibVersionKey, "FLAGS"},
+    {kTypeLibVersionKey, "HELPDIR"},
     {kTypeLibKey, "1.0"},
-    {"TypeLib\\", kControlTypeLibId},
+    {kTypeLibPrefix, kControlTypeLibId},
 };
 
 // Internet Explorer's compatibility entries for the adware's two controls.

@@ -3,7 +3,6 @@
 #include "cleanup/remnant_keys.h"
 #include "common/resume_next.h"
 #include "common/utf.h"
-#include "report/startup_entries.h"
 
 namespace foxbane {
 
@@ -70,8 +69,8 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
       return DeleteRegKeyKept("HKLM", kUninstallKey, entryName, view);
     });
     if (!found) return;
-    LogCleanupLine("[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" +
-                   std::string(kUninstallKey) + "\\" + entryName);
+    LogCleanupLine("[CLEANUP] Deleted Uninstall Key: " +
+                   LogKeyName("HKLM", kUninstallKey, entryName));
   });
 }
 

@@ -18,6 +18,10 @@ namespace foxbane {
 // name that is neither). Every key opened is closed on every path. Each
 // routine reaches the registry view it is given (the caller's own unless
 // told otherwise); the view means nothing in profile-file mode.
+// The default every presence test reads with: a value that cannot be read,
+// or is empty, compares as this and never as a path.
+inline constexpr const char* kNoValue = "<none>";
+
 class modRegistry {
  public:
   static constexpr RegKey ProfileFileRoot = 1;
