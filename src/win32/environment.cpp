@@ -94,7 +94,8 @@ std::string Win32Environment::WindowsFolder() {
 }
 
 // A 32-bit program is told the 32-bit folder for FOLDERID_ProgramFiles and
-// is refused the 64-bit one; under WOW64 the 64-bit registry view names it.
+// is refused the 64-bit one; under WOW64 the 64-bit registry view names it,
+// as the program folder of 64-bit programs.
 std::vector<std::string> Win32Environment::ProgramFilesFolders() {
   std::vector<std::wstring> found = {KnownFolder(FOLDERID_ProgramFiles),
                                      KnownFolder(FOLDERID_ProgramFilesX86)};
@@ -107,7 +108,7 @@ std::vector<std::string> Win32Environment::ProgramFilesFolders() {
     const UniqueRegKey key(opened);
     wchar_t native[MAX_PATH] = {};
     DWORD bytes = sizeof native;
-    if (key && ::RegGetValueW(key.Get(), nullptr, L"ProgramW6432Dir", RRF_RT_REG_SZ, nullptr,
+    if (key && ::RegGetValueW(key.Get(), nullptr, L"ProgramFilesDir", RRF_RT_REG_SZ, nullptr,
                               native, &bytes) == ERROR_SUCCESS) {
       found.emplace_back(native);
     }

@@ -1,6 +1,6 @@
 #include "win32/frame_window.h"
 
-#include <stdexcept>
+#include "win32/window_base.h"
 
 namespace foxbane::win32 {
 
@@ -43,24 +43,11 @@ LRESULT CALLBACK FrameProc(HWND frame, UINT message, WPARAM wParam, LPARAM lPara
   return ::DefWindowProcW(frame, message, wParam, lParam);
 }
 
-ATOM RegisterFrameClass() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = FrameProc;
-  windowClass.hInstance = ::GetModuleHandleW(nullptr);
-  windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  windowClass.lpszClassName = kFrameClass;
-  const ATOM atom = ::RegisterClassExW(&windowClass);
-  if (atom == 0) throw std::runtime_error("RegisterClassExW(FoxbaneFrame) failed");
-  return atom;
-}
-
 }  // namespace
 
 const wchar_t* FrameClassName() {
-  static const ATOM registered = RegisterFrameClass();
-  (void)registered;
+  RegisterWindowClass({kFrameClass, FrameProc, nullptr,
+                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
   return kFrameClass;
 }
 

@@ -11,6 +11,7 @@
 #include "win32/resource.h"
 #include "win32/tab_order.h"
 #include "win32/text.h"
+#include "win32/window_base.h"
 
 namespace foxbane::win32 {
 
@@ -24,25 +25,8 @@ constexpr DWORD kMainStyle =
 
 int ScreenDpi() {
   UniqueWindowDc screen(WindowDc{nullptr, ::GetDC(nullptr)});
-  if (!screen.Get().dc) throw std::runtime_error("GetDC(screen) failed");
+  if (!screen.Get().dc) ThrowLastError("GetDC(screen)");
   return ::GetDeviceCaps(screen.Get().dc, LOGPIXELSY);
-}
-
-void RegisterMainClass(HINSTANCE instance, WNDPROC windowProc) {
-  static const bool registered = [&] {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = windowProc;
-    windowClass.hInstance = instance;
-    // Icons loaded with LoadIcon are shared by the system and never destroyed.
-    windowClass.hIcon = ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_FOXBANE));
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    windowClass.lpszClassName = kMainClass;
-    if (!::RegisterClassExW(&windowClass)) throw std::runtime_error("RegisterClassExW failed");
-    return true;
-  }();
-  (void)registered;
 }
 
 DWORD LabelStyle(const ControlSpec& spec) {
@@ -93,7 +77,10 @@ Win32Window::Win32Window(HINSTANCE instance)
     : dpi_(ScreenDpi()), fonts_(dpi_), controls_(MainWindowControls().size(), nullptr) {
   INITCOMMONCONTROLSEX common{sizeof(INITCOMMONCONTROLSEX), ICC_LISTVIEW_CLASSES};
   ::InitCommonControlsEx(&common);
-  RegisterMainClass(instance, &WindowProc);
+  // Icons loaded with LoadIcon are shared by the system and never destroyed.
+  RegisterWindowClass({kMainClass, OwnedWindowProcedure<Win32Window>,
+                       ::LoadIconW(instance, MAKEINTRESOURCEW(IDI_FOXBANE)),
+                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
 
   RECT frame{0, 0, Pixels(window_layout::kClientWidthTwips),
              Pixels(window_layout::kClientHeightTwips)};
@@ -104,7 +91,7 @@ Win32Window::Win32Window(HINSTANCE instance)
   const int top = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
   window_.Reset(::CreateWindowExW(0, kMainClass, Wide(window_layout::kTitle).c_str(), kMainStyle,
                                   left, top, width, height, nullptr, nullptr, instance, this));
-  if (!window_) throw std::runtime_error("CreateWindowExW(main window) failed");
+  if (!window_) ThrowLastError("CreateWindowExW(main window)");
   CreateControls(instance);
 }
 
@@ -137,7 +124,7 @@ HWND Win32Window::CreateControl(const ControlSpec& spec, HINSTANCE instance) {
       controlClass.extendedStyle, controlClass.name, Wide(spec.caption).c_str(), style, place.left,
       place.top, place.right - place.left, place.bottom - place.top, parent,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(ChildIdOf(spec.id))), instance, nullptr);
-  if (!control) throw std::runtime_error("CreateWindowExW failed for " + std::string(spec.name));
+  if (!control) ThrowLastError("CreateWindowExW(" + std::string(spec.name) + ")");
   ::SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_.For(spec.font)), FALSE);
   return control;
 }
@@ -273,21 +260,6 @@ void Win32Window::MoveFocus(std::optional<ControlId> from, bool forward) {
 void Win32Window::DeliverClick(ControlId control) {
   if (IsCovered(control, [this](ControlId other) { return Shown(other); })) return;
   if (handlers_.click) handlers_.click(control);
-}
-
-// The owning object arrives with WM_NCCREATE and is kept in the window's user
-// data, so no window state lives in globals. Nothing may unwind through the
-// system's message dispatch: an exception here ends the program (noexcept).
-LRESULT CALLBACK Win32Window::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) noexcept {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<Win32Window*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-  if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-  if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
-  return self->HandleMessage(window, message, wParam, lParam);
 }
 
 LRESULT Win32Window::HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

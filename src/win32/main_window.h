@@ -49,10 +49,10 @@ class Win32Window : public Window {
   void AppendRow(ControlId list, std::string_view text, std::string_view pidText) override;
   DrawingSurface& ProgressSurface() override { return progress_->Surface(); }
 
- private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam,
-                                     LPARAM lParam) noexcept;
+  // Messages of the window, as the shared window procedure delivers them.
   LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+ private:
   void CreateControls(HINSTANCE instance);
   HWND CreateControl(const ControlSpec& spec, HINSTANCE instance);
   int Pixels(double twips) const;

@@ -33,8 +33,10 @@ class ProgressControl {
   // What WM_PAINT runs; until one is given, WM_PAINT only validates.
   void OnPaint(std::function<void()> paint) { paint_ = std::move(paint); }
 
+  // Messages of the window, as the shared window procedure delivers them.
+  LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
  private:
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   void Paint() noexcept;
 
   std::function<void()> paint_;
