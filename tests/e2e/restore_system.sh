@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
-# Cleaned and put back: the specimen planted in both registry views is
+# Cleaned and put back: the specimen planted in both registry views (or in
+# those REMNANT_VIEWS names, see plant.sh) is
 # cleaned, foxbane-restore.exe puts it all back, and every planted key and
 # value (both views) and every file is as it was before the cleanup. A
 # second cleanup then gives exactly what the first gave.
 source "$(dirname "$0")/lib.sh"
-export REMNANT_VIEWS="/reg:64 /reg:32"
+export REMNANT_VIEWS="${REMNANT_VIEWS:-/reg:64 /reg:32}"
 e2e_begin restore_system
 plant
 cp "$(dirname "$FOXBANE_EXE")/foxbane-restore.exe" "$(linux_path "$FOXBANE_FOLDER")/"
