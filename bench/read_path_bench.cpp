@@ -26,6 +26,7 @@
 
 #include "bench_folder.h"
 #include "bench_process.h"
+#include "scan/chunked_text_search.h"
 #include "scan/signatures.h"
 #include "scan_rig.h"
 
@@ -55,14 +56,15 @@ std::vector<std::string> WriteTimedFiles(BenchFolder& folder, std::uint64_t& tot
   return paths;
 }
 
-// Reads every file whole into the front of one buffer as large as the
-// largest file, which nothing fills with zeros.
+// Reads every file to its end, a chunk of the scan's size at a time, into
+// one buffer that nothing fills with zeros.
 void ReadOnly(FileSystem& files, const std::vector<std::string>& paths, std::span<char> buffer) {
   for (const std::string& path : paths) {
     std::unique_ptr<ReadableFile> file;
-    std::uint64_t size = 0;
-    if (files.OpenForRead(path, file) || file->Size(size)) continue;
-    file->ReadFromStart(buffer.first(size));
+    if (files.OpenForRead(path, file)) continue;
+    std::size_t read = 0;
+    while (file->Read(buffer, read) == 0 && read == buffer.size()) {
+    }
   }
 }
 
@@ -79,20 +81,13 @@ double Median(std::vector<double> values) {
 
 bool TimePass(const std::vector<std::string>& paths, std::uint64_t total) {
   ScanRig rig(paths);
-  std::uint64_t largest = 0;
-  for (const std::string& path : paths) {
-    std::unique_ptr<ReadableFile> file;
-    std::uint64_t size = 0;
-    if (rig.Files().OpenForRead(path, file) == 0 && file->Size(size) == 0) {
-      largest = std::max(largest, size);
-    }
-  }
-  const auto buffer = std::make_unique_for_overwrite<char[]>(largest);
+  const std::size_t chunk = signatures::ChunkedTextSearch::kDefaultChunkBytes;
+  const auto buffer = std::make_unique_for_overwrite<char[]>(chunk);
   std::vector<double> reads;
   std::vector<double> passes;
   std::vector<double> ratios;
   for (int round = 0; round < kRounds; ++round) {
-    reads.push_back(Seconds([&] { ReadOnly(rig.Files(), paths, {buffer.get(), largest}); }));
+    reads.push_back(Seconds([&] { ReadOnly(rig.Files(), paths, {buffer.get(), chunk}); }));
     passes.push_back(Seconds([&] { rig.Form().ScanProcesses(); }));
     ratios.push_back(passes.back() / reads.back());
   }
