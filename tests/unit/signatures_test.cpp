@@ -125,6 +125,25 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLies) {
   }
 }
 
+// The same where the contents begin at each place within a 64-byte piece of
+// memory, as the vector filters treat the first block apart from the rest.
+TEST(FindTexts, AgreesWithANaiveSearchWhereverTheContentsBeginInMemory) {
+  constexpr std::size_t kSize = 200;
+  for (const Isa isa : signatures::SupportedIsas()) {
+    for (std::size_t skew = 0; skew < 64; ++skew) {
+      for (std::size_t offset = 0; offset <= 80; ++offset) {
+        for (std::size_t text = 0; text < kTexts.size(); ++text) {
+          const std::vector<char> buffer = ExactBuffer(skew + kSize, skew + offset, Text(text));
+          const std::string_view view = View(buffer).substr(skew);
+          ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
+              << "isa " << static_cast<int>(isa) << " skew " << skew << " text " << text
+              << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
 // Random contents drawn mostly from the texts' own bytes and beginnings, so
 // that near misses, overlaps and candidates in one block are frequent; read
 // whole, and in chunks of a random size.
