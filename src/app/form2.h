@@ -100,7 +100,7 @@ class Form2 {
   std::vector<std::string> captions_;
   std::string logText_;
   std::string scanFile_;
-  signatures::ChunkedTextSearch scanData_;  // the chunk buffer and its carry, held during a pass
+  signatures::ChunkedTextSearch scanData_;  // the chunk buffer and its carry
   int busyDepth_ = 0;
 };
 

@@ -22,8 +22,9 @@ class ChunkedTextSearch {
 
   // Forgets what an earlier file held.
   void Restart();
-  // Where the next chunk is read to. The memory is taken on first use and
-  // never filled in advance.
+  // Where the next chunk is read to. The memory is taken on first use, never
+  // filled in advance, and kept: taken anew for every scan, its pages would
+  // each be faulted in again, at a cost that comes close to the search's.
   std::span<char> Chunk();
   // Searches the first `bytes` of Chunk() together with what is carried
   // over from before.
@@ -31,8 +32,6 @@ class ChunkedTextSearch {
   // The texts met so far. Rule 1 wins over every other, so once it holds
   // the rest of the file is not searched and later texts may be missing.
   TextSet Found() const { return found_; }
-  // Gives the buffer back; the next Chunk() takes it again.
-  void Release() { buffer_.reset(); }
 
  private:
   std::size_t chunkBytes_;

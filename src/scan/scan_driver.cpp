@@ -70,7 +70,6 @@ void Form2::ScanProcesses() {
       coolProgress1_.Percent(RoundToInt16(i / n * 100.0));
     });
   }
-  scanData_.Release();  // the buffer is held for the pass only
 
   resume([&] {
     if (resultsList_.Count() > 0) {
