@@ -9,7 +9,10 @@
 //
 // 1. The pass (Form2::ScanProcesses itself) over files in the page cache,
 //    timed against only reading the same files into one reused buffer. The
-//    two alternate round by round, so that a busy machine slows both.
+//    two alternate round by round, and the target holds the median of the
+//    rounds' ratios: on a busy machine the best read and the best pass may
+//    come from rounds run under different loads, while a read and the pass
+//    just after it share theirs.
 // 2. The peak working set of a pass over the same files, and of a pass over
 //    a 2 GiB executable, each measured in a child process that does nothing
 //    else.
@@ -33,7 +36,7 @@
 namespace foxbane::bench {
 namespace {
 
-constexpr int kRounds = 15;
+constexpr int kRounds = 21;
 constexpr double kTargetRatio = 1.25;
 constexpr std::uint64_t kMiB = 1 << 20;
 constexpr std::uint64_t kHugeExecutable = std::uint64_t{2} << 30;
@@ -94,13 +97,14 @@ bool TimePass(const std::vector<std::string>& paths, std::uint64_t total) {
   const double read = *std::min_element(reads.begin(), reads.end());
   const double pass = *std::min_element(passes.begin(), passes.end());
   const double gigabytes = static_cast<double>(total) / 1e9;
-  const bool met = pass / read <= kTargetRatio;
+  const double ratio = Median(ratios);
+  const bool met = ratio <= kTargetRatio;
   std::printf("%zu files, %.1f MiB in the page cache, %d rounds, reading and scanning in turn\n",
               paths.size(), static_cast<double>(total) / kMiB, kRounds);
   std::printf("read only, one reused buffer  %6.2f GB/s (best round)\n", gigabytes / read);
   std::printf("scan pass (ScanProcesses)     %6.2f GB/s (best round)\n", gigabytes / pass);
-  std::printf("pass / read: %.2fx best against best, %.2fx median of the rounds: %s (target %.2fx)\n",
-              pass / read, Median(ratios), met ? "ok" : "MISSED", kTargetRatio);
+  std::printf("pass / read: %.2fx, the median of the rounds: %s (target %.2fx); best against best %.2fx\n",
+              ratio, met ? "ok" : "MISSED", kTargetRatio, pass / read);
   std::printf("detected: %d (expected 0)\n", rig.Form().ResultsList().Count());
   return met && rig.Form().ResultsList().Count() == 0;
 }
