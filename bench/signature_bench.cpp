@@ -99,6 +99,8 @@ const char* IsaName(signatures::Isa isa) {
       return "SSE2";
     case signatures::Isa::kAvx2:
       return "AVX2";
+    case signatures::Isa::kAvx512:
+      return "AVX512";
     default:
       return "bytes";
   }

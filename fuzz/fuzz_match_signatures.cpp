@@ -1,6 +1,7 @@
 // The one-pass signature search against the rules applied one by one with
-// std::string_view::find, on every instruction set this processor runs:
-// any difference aborts.
+// std::string_view::find, on every instruction set this processor runs, and
+// the same search fed in chunks, as the scan reads a file: any difference
+// aborts.
 
 #include <cstddef>
 #include <cstdint>
@@ -13,28 +14,17 @@
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"
+#include "support/found_in_chunks.h"
 
 namespace {
 
 using foxbane::fuzz::Check;
+using foxbane::test_support::FoundInChunks;
 using foxbane::signatures::TextSet;
 
 const std::vector<std::vector<std::string>>& Rules() {
   static const std::vector<std::vector<std::string>> rules = foxbane::SignatureRuleTexts();
   return rules;
-}
-
-// Bit i for the i-th text of the rules taken in order, as the search numbers them.
-TextSet TextsFoundByFind(std::string_view contents) {
-  TextSet found = 0;
-  unsigned bit = 0;
-  for (const std::vector<std::string>& rule : Rules()) {
-    for (const std::string& text : rule) {
-      if (contents.find(text) != std::string_view::npos) found |= static_cast<TextSet>(1u << bit);
-      ++bit;
-    }
-  }
-  return found;
 }
 
 }  // namespace
@@ -45,12 +35,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // the end is an address-sanitizer report.
   const std::string_view contents(reinterpret_cast<const char*>(data), size);
 
-  Check(foxbane::FirstMatchingRule(contents) ==
-            foxbane::reference::FirstMatchingRuleByRule(contents, Rules()),
+  const int rule = foxbane::reference::FirstMatchingRuleByRule(contents, Rules());
+  Check(foxbane::FirstMatchingRule(contents) == rule,
         "FirstMatchingRule agrees with the rule-by-rule reference");
 
   constexpr TextSet kAllTexts = static_cast<TextSet>((1u << kTexts.size()) - 1);
-  const TextSet present = TextsFoundByFind(contents);
+  const TextSet present = foxbane::reference::TextsFoundOneByOne(contents, Rules());
   const TextSet rule1 = RuleTexts(0);
   for (const Isa isa : SupportedIsas()) {
     Check(FindTexts(contents, kAllTexts, isa) == present,
@@ -60,6 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check((early & ~present) == 0, "an early stop reports only texts present");
     Check((present & rule1) == rule1 ? (early & rule1) == rule1 : early == present,
           "the pass stops early only once rule 1 holds");
+  }
+
+  // Borders after every byte, and wherever the first byte puts them.
+  for (const std::size_t chunk : {std::size_t{1}, size == 0 ? 1 : std::size_t{data[0]} + 1}) {
+    const TextSet inChunks = FoundInChunks(contents, chunk);
+    Check(foxbane::FirstMatchingRule(inChunks) == rule,
+          "the search in chunks agrees with the rule-by-rule reference");
+    Check((inChunks & ~present) == 0, "the search in chunks reports only texts present");
+    Check(rule == 1 || inChunks == present,
+          "the search in chunks finds every text present unless rule 1 holds");
   }
   return 0;
 }

@@ -13,6 +13,7 @@
 #include "progress/cool_progress.h"
 #include "registry/c_registry.h"
 #include "registry/mod_registry.h"
+#include "scan/chunked_text_search.h"
 #include "scan/module1.h"
 
 namespace foxbane {
@@ -44,11 +45,13 @@ class Form2 {
   // The scan (scan/).
   void Command1_Click();
   void ScanProcesses();
+  // How many bytes of a file the scan reads at a time (tests make it small).
+  void SetScanChunkBytes(std::size_t bytes);
   void ListProcesses();
   void ListProcesses9x();
   void ListProcessesNT();
   void AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started = 0);
-  void MatchSignatures(std::string_view contents, std::int32_t row);
+  void MatchSignatures(signatures::TextSet found, std::int32_t row);
   void AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started);
 
   // The results step and the scan log (report/).
@@ -114,7 +117,7 @@ class Form2 {
   std::vector<std::string> captions_;
   std::string logText_;
   std::string scanFile_;
-  std::string scanData_;  // one buffer for the whole pass
+  signatures::ChunkedTextSearch scanData_;  // the chunk buffer and its carry
   std::unique_ptr<Quarantine> quarantine_;  // this scan's session
   bool unkeptReported_ = false;
   int busyDepth_ = 0;

@@ -18,7 +18,6 @@ inline constexpr ErrorCode kInvalidHandle = 6;
 inline constexpr ErrorCode kNotEnoughMemory = 8;
 inline constexpr ErrorCode kNoMoreFiles = 18;
 inline constexpr ErrorCode kSharingViolation = 32;
-inline constexpr ErrorCode kHandleEof = 38;
 inline constexpr ErrorCode kInvalidParameter = 87;
 inline constexpr ErrorCode kInvalidName = 123;
 inline constexpr ErrorCode kDirNotEmpty = 145;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -32,14 +33,16 @@ inline constexpr ErrorCode kTooManyLinks = 1142;    // a file with more than one
 inline constexpr ErrorCode kCantAccessFile = 1920;  // a reparse point where a file was wanted
 }  // namespace win_error
 
-// A file opened for reading raw bytes. Closed when destroyed.
+// A file opened for reading raw bytes, from its start on. Closed when
+// destroyed.
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
-  // The file's length in bytes.
-  virtual ErrorCode Size(std::uint64_t& bytes) = 0;
-  // Reads exactly into.size() bytes from the start of the file.
-  virtual ErrorCode ReadFromStart(std::span<char> into) = 0;
+  // Reads the bytes that follow those read before into `into`, filling it
+  // unless the file ends first: `bytesRead` is below into.size() only at the
+  // end, and 0 once there. After a failure, what `into` holds is not to be
+  // relied on.
+  virtual ErrorCode Read(std::span<char> into, std::size_t& bytesRead) = 0;
 };
 
 // A text file opened for appending. Closed when destroyed.

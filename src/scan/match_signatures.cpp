@@ -4,8 +4,8 @@
 
 namespace foxbane {
 
-void Form2::MatchSignatures(std::string_view contents, std::int32_t row) {
-  if (FirstMatchingRule(contents) == 0) return;
+void Form2::MatchSignatures(signatures::TextSet found, std::int32_t row) {
+  if (FirstMatchingRule(found) == 0) return;
   const ListView::Row& process = lvwProcess_.Item(row);
   AddDetectedProcess(process.text, ToInt32(process.pidText), process.started);
 }

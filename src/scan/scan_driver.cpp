@@ -9,10 +9,22 @@
 namespace foxbane {
 
 namespace {
+
 constexpr ErrorCode kBadFileNameOrNumber = 52;
-// No executable comes near this; a size beyond it is not worth asking the
-// allocator for. Below it, an allocation that fails skips the file as well.
-constexpr std::uint64_t kLargestFileHeld = std::uint64_t{64} << 30;
+
+// Reads the file to its end a chunk at a time into one buffer, searching each
+// chunk while it is still in the processor's cache.
+ErrorCode SearchWholeFile(ReadableFile& file, signatures::ChunkedTextSearch& search) {
+  search.Restart();
+  for (;;) {
+    const std::span<char> chunk = search.Chunk();
+    std::size_t read = 0;
+    if (const ErrorCode error = file.Read(chunk, read)) return error;
+    search.Add(read);
+    if (read < chunk.size()) return win_error::kSuccess;
+  }
+}
+
 }  // namespace
 
 void Form2::Command1_Click() {
@@ -23,6 +35,10 @@ void Form2::Command1_Click() {
   SetCaption(ControlId::Label5, texts::kGettingProcessList);
   ListProcesses();
   ScanProcesses();
+}
+
+void Form2::SetScanChunkBytes(std::size_t bytes) {
+  scanData_ = signatures::ChunkedTextSearch(bytes);
 }
 
 void Form2::ScanProcesses() {
@@ -39,31 +55,21 @@ void Form2::ScanProcesses() {
       Check(platform_.files.OpenForRead(scanFile_, file));
     });
     platform_.loop.YieldToPendingMessages();
+    // Only a file read to its end counts: a read that fails part-way leaves
+    // nothing found, whatever its first chunks held.
+    signatures::TextSet found = 0;
     resume([&] {
       if (!file) throw StepFailed(kBadFileNameOrNumber);
-      std::uint64_t size = 0;
-      Check(file->Size(size));
-      if (size > kLargestFileHeld) throw StepFailed(win_error::kNotEnoughMemory);
-      // A file too large to hold throws here and is skipped like an
-      // unreadable one. The buffer keeps its capacity across the pass.
-      scanData_.resize(size);
-    });
-    resume([&] {
-      if (!file || scanData_.empty()) return;
-      if (const ErrorCode error = file->ReadFromStart(scanData_); error != win_error::kSuccess) {
-        scanData_.clear();  // never match on a partly read buffer
-        throw StepFailed(error);
-      }
+      Check(SearchWholeFile(*file, scanData_));
+      found = scanData_.Found();
     });
     file.reset();
-    resume([&] { MatchSignatures(scanData_, i); });
+    resume([&] { MatchSignatures(found, i); });
     resume([&] {
       const double n = lvwProcess_.Count();
       coolProgress1_.Percent(RoundToInt16(i / n * 100.0));
     });
-    scanData_.clear();
   }
-  std::string().swap(scanData_);  // release the pass's buffer
 
   resume([&] {
     if (resultsList_.Count() > 0) {

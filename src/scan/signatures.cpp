@@ -5,16 +5,19 @@
 
 namespace foxbane {
 
-// All texts present are found in one pass, then the rules are applied in
+// The texts are found first, all in one pass, then the rules are applied in
 // order: the same answer as testing rule by rule, without one pass per text.
-int FirstMatchingRule(std::string_view contents) {
+int FirstMatchingRule(signatures::TextSet found) {
   using signatures::RuleTexts;
-  // Rule 1 wins whatever else is found, so the pass may end once it holds.
-  const signatures::TextSet found = signatures::FindTexts(contents, RuleTexts(0));
   for (std::size_t rule = 0; rule < signatures::kRuleSizes.size(); ++rule) {
     if ((found & RuleTexts(rule)) == RuleTexts(rule)) return static_cast<int>(rule) + 1;
   }
   return 0;
+}
+
+int FirstMatchingRule(std::string_view contents) {
+  // Rule 1 wins whatever else is found, so the pass may end once it holds.
+  return FirstMatchingRule(signatures::FindTexts(contents, signatures::RuleTexts(0)));
 }
 
 std::vector<std::vector<std::string>> SignatureRuleTexts() {

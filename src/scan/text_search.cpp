@@ -37,6 +37,7 @@ std::vector<Isa> DetectIsas() {
   if (__builtin_cpu_supports("sse2")) isas.push_back(Isa::kSse2);
   // Also false where the system does not save the wide registers.
   if (__builtin_cpu_supports("avx2")) isas.push_back(Isa::kAvx2);
+  if (__builtin_cpu_supports("avx512bw")) isas.push_back(Isa::kAvx512);
 #endif
   return isas;
 }
@@ -49,6 +50,8 @@ Candidates NextCandidates(Isa isa, const unsigned char* data, std::size_t size,
       return NextCandidatesSse2(data, size, from);
     case Isa::kAvx2:
       return NextCandidatesAvx2(data, size, from);
+    case Isa::kAvx512:
+      return NextCandidatesAvx512(data, size, from);
 #endif
     default:
       return Candidates{from, 0, from};
@@ -87,7 +90,7 @@ TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa) {
   // where its loads would run past it...
   Candidates next = NextCandidates(isa, data, size, 0);
   for (; next.positions != 0; next = NextCandidates(isa, data, size, next.next)) {
-    for (std::uint32_t bits = next.positions; bits != 0; bits &= bits - 1) {
+    for (std::uint64_t bits = next.positions; bits != 0; bits &= bits - 1) {
       const std::size_t position = next.block + static_cast<std::size_t>(std::countr_zero(bits));
       found |= TextsAt(data, size, position, static_cast<TextSet>(~found));
       if ((found & enough) == enough) return found;

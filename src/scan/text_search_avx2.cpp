@@ -13,39 +13,13 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "scan/signature_anchors.h"
+#include "scan/nibble_tables.h"
 
 namespace foxbane::signatures {
 
 namespace {
 
-// A nibble-table filter: each anchor is put in one of eight buckets, and for
-// each of its first three bytes two 16-entry tables give the buckets that
-// accept the byte's low and its high half. One shuffle per table looks up 32
-// positions at once; a position whose three bytes agree on some bucket is a
-// candidate. Anchors sharing a bucket only add rare false candidates.
 constexpr std::size_t kWidth = 32;
-constexpr std::size_t kFingerprint = 3;
-constexpr std::size_t kBuckets = 8;
-static_assert(kShortestAnchor >= kFingerprint);
-
-struct NibbleTables {
-  std::array<std::uint8_t, 16> low{};
-  std::array<std::uint8_t, 16> high{};
-};
-
-constexpr std::array<NibbleTables, kFingerprint> kTables = [] {
-  std::array<NibbleTables, kFingerprint> tables{};
-  for (std::size_t anchor = 0; anchor < kAnchorCount; ++anchor) {
-    const auto bucket = static_cast<std::uint8_t>(1u << (anchor % kBuckets));
-    for (std::size_t i = 0; i < kFingerprint; ++i) {
-      const auto byte = static_cast<unsigned char>(kAnchors[anchor][i]);
-      tables[i].low[byte & 0x0F] |= bucket;
-      tables[i].high[byte >> 4] |= bucket;
-    }
-  }
-  return tables;
-}();
 
 [[gnu::target("avx2")]] __m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
   return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
@@ -63,8 +37,8 @@ constexpr std::array<NibbleTables, kFingerprint> kTables = [] {
   __m256i low[kFingerprint];
   __m256i high[kFingerprint];
   for (std::size_t i = 0; i < kFingerprint; ++i) {
-    low[i] = BothLanes(kTables[i].low);
-    high[i] = BothLanes(kTables[i].high);
+    low[i] = BothLanes(kNibbleTables[i].low);
+    high[i] = BothLanes(kNibbleTables[i].high);
   }
   std::size_t block = from;
   for (; size - block >= kWidth + kFingerprint - 1; block += kWidth) {

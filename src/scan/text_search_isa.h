@@ -14,12 +14,12 @@
 namespace foxbane::signatures {
 
 // What a vector filter found: the positions from `block` on where an anchor
-// may begin (bit n for block + n), and where to go on from. No candidates
+// may begin (bit n for block + n, up to 64), and where to go on from. No candidates
 // means the filter has gone as far as it can without reading past the end;
 // the positions from `next` on are left to the byte loop.
 struct Candidates {
   std::size_t block = 0;
-  std::uint32_t positions = 0;
+  std::uint64_t positions = 0;
   std::size_t next = 0;
 };
 
@@ -31,6 +31,7 @@ inline constexpr std::size_t kPrefetchDistance = 4096;
 // The filters: the next block at or after `from` holding candidates.
 Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from);
+Candidates NextCandidatesAvx512(const unsigned char* data, std::size_t size, std::size_t from);
 #endif
 
 }  // namespace foxbane::signatures

@@ -10,22 +10,25 @@ SimReadableFile::SimReadableFile(Faults& faults, std::string path,
                                  std::shared_ptr<const SimFileData> data)
     : faults_(faults), path_(std::move(path)), data_(std::move(data)) {}
 
-ErrorCode SimReadableFile::Size(std::uint64_t& bytes) {
-  if (const ErrorCode e = faults_.Next("FileSystem.Size", path_)) return e;
-  bytes = data_->Size();
+// Like ReadFile on a synchronous handle. The leading zeros that a huge file
+// does not hold read like any other bytes.
+ErrorCode SimReadableFile::Read(std::span<char> into, std::size_t& bytesRead) {
+  bytesRead = 0;
+  if (const ErrorCode e = faults_.Next("FileSystem.Read", path_)) return e;
+  const std::uint64_t size = data_->Size();
+  const std::uint64_t zeros = data_->unstoredZeros;
+  const auto count = static_cast<std::size_t>(
+      std::min<std::uint64_t>(into.size(), size - std::min(position_, size)));
+  const auto zerosRead = static_cast<std::size_t>(
+      std::min<std::uint64_t>(count, zeros - std::min(position_, zeros)));
+  std::fill_n(into.data(), zerosRead, '\0');
+  if (count > zerosRead) {  // past the zeros, so position_ + zerosRead >= zeros
+    const auto from = static_cast<std::size_t>(position_ + zerosRead - zeros);
+    std::copy_n(data_->bytes.data() + from, count - zerosRead, into.data() + zerosRead);
+  }
+  position_ += count;
+  bytesRead = count;
   return win_error::kSuccess;
-}
-
-// Like ReadFile in a loop: what the file holds is copied, and asking for more
-// than that ends with the end-of-file error.
-ErrorCode SimReadableFile::ReadFromStart(std::span<char> into) {
-  if (const ErrorCode e = faults_.Next("FileSystem.ReadFromStart", path_)) return e;
-  const std::size_t zeros =
-      static_cast<std::size_t>(std::min<std::uint64_t>(into.size(), data_->unstoredZeros));
-  std::fill_n(into.begin(), zeros, '\0');
-  const std::size_t stored = std::min(into.size() - zeros, data_->bytes.size());
-  std::copy_n(data_->bytes.begin(), stored, into.begin() + zeros);
-  return zeros + stored == into.size() ? win_error::kSuccess : win_error::kHandleEof;
 }
 
 SimAppendableFile::SimAppendableFile(Faults& faults, std::string path,

@@ -23,13 +23,13 @@ class SimReadableFile : public ReadableFile {
  public:
   SimReadableFile(Faults& faults, std::string path, std::shared_ptr<const SimFileData> data);
 
-  ErrorCode Size(std::uint64_t& bytes) override;
-  ErrorCode ReadFromStart(std::span<char> into) override;
+  ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override;
 
  private:
   Faults& faults_;
   std::string path_;
   std::shared_ptr<const SimFileData> data_;
+  std::uint64_t position_ = 0;  // where the next read starts
 };
 
 class SimAppendableFile : public AppendableFile {

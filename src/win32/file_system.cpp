@@ -34,9 +34,10 @@ ErrorCode Win32FileSystem::ResetAttributes(std::string_view path) {
 }
 
 // Shares delete too, so that reading never stands in the way of a removal.
-// A network drive is not reached at all (no logon to a server on the user's
-// behalf); a device that a drive path can still name (C:\x\CON) is closed
-// again unread.
+// The file is read once from start to end, which the sequential-scan hint
+// tells the cache: it reads ahead and lets go of what lies behind. A network
+// drive is not reached at all (no logon to a server on the user's behalf); a
+// device that a drive path can still name (C:\x\CON) is closed again unread.
 ErrorCode Win32FileSystem::OpenForRead(std::string_view path, std::unique_ptr<ReadableFile>& file) {
   const std::wstring widePath = Wide(path);
   if (widePath.size() >= 3 && widePath[1] == L':') {

@@ -57,24 +57,17 @@ ErrorCode FlushToDisk(HANDLE file) {
 
 }  // namespace
 
-ErrorCode Win32ReadableFile::Size(std::uint64_t& bytes) {
-  LARGE_INTEGER size{};
-  if (!::GetFileSizeEx(file_.Get(), &size)) return LastError();
-  bytes = static_cast<std::uint64_t>(size.QuadPart);
-  return win_error::kSuccess;
-}
-
-// A file that has become shorter than `into` ends the read with the
-// end-of-file error rather than leaving the rest of the buffer unread.
-ErrorCode Win32ReadableFile::ReadFromStart(std::span<char> into) {
-  LARGE_INTEGER start{};
-  if (!::SetFilePointerEx(file_.Get(), start, nullptr, FILE_BEGIN)) return LastError();
-  while (!into.empty()) {
-    const auto wanted = static_cast<DWORD>(std::min(into.size(), kLargestTransfer));
+// Straight into the caller's buffer, in as few ReadFile calls as the 32-bit
+// count allows; a call that gives less than asked is followed by another, so
+// that only the end of the file makes a read come up short.
+ErrorCode Win32ReadableFile::Read(std::span<char> into, std::size_t& bytesRead) {
+  bytesRead = 0;
+  while (bytesRead < into.size()) {
+    const auto wanted = static_cast<DWORD>(std::min(into.size() - bytesRead, kLargestTransfer));
     DWORD got = 0;
-    if (!::ReadFile(file_.Get(), into.data(), wanted, &got, nullptr)) return LastError();
-    if (got == 0) return win_error::kHandleEof;
-    into = into.subspan(got);
+    if (!::ReadFile(file_.Get(), into.data() + bytesRead, wanted, &got, nullptr)) return LastError();
+    if (got == 0) break;
+    bytesRead += got;
   }
   return win_error::kSuccess;
 }

@@ -8,8 +8,7 @@ namespace foxbane::win32 {
 class Win32ReadableFile : public ReadableFile {
  public:
   explicit Win32ReadableFile(UniqueFileHandle file) : file_(std::move(file)) {}
-  ErrorCode Size(std::uint64_t& bytes) override;
-  ErrorCode ReadFromStart(std::span<char> into) override;
+  ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override;
 
  private:
   UniqueFileHandle file_;

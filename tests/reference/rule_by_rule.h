@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,23 @@ inline int FirstMatchingRuleByRule(std::string_view contents,
     if (holds) return static_cast<int>(rule) + 1;
   }
   return 0;
+}
+
+// Which of the rules' texts occur in `contents`, each searched for on its
+// own: bit i for the i-th text, counting rule after rule.
+inline std::uint16_t TextsFoundOneByOne(std::string_view contents,
+                                        const std::vector<std::vector<std::string>>& rules) {
+  std::uint16_t found = 0;
+  unsigned bit = 0;
+  for (const std::vector<std::string>& rule : rules) {
+    for (const std::string& text : rule) {
+      if (contents.find(text) != std::string_view::npos) {
+        found = static_cast<std::uint16_t>(found | (1u << bit));
+      }
+      ++bit;
+    }
+  }
+  return found;
 }
 
 }  // namespace foxbane::reference

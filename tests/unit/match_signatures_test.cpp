@@ -6,7 +6,7 @@
 
 #include "app/form2.h"
 #include "common/resume_next.h"
-#include "scan/signatures.h"
+#include "scan/signature_texts.h"
 #include "sim/sim_platform.h"
 
 namespace foxbane {
@@ -14,14 +14,8 @@ namespace {
 
 using Rows = std::vector<std::pair<std::string, std::string>>;
 
-// Contents that meet every rule at once.
-std::string AllRules() {
-  std::string contents;
-  for (const auto& rule : SignatureRuleTexts()) {
-    for (const std::string& text : rule) contents += text + '\0';
-  }
-  return contents;
-}
+constexpr signatures::TextSet kEveryText = (1u << signatures::kTexts.size()) - 1;
+constexpr signatures::TextSet kRule4FirstText = 1u << 7;  // rule 4 needs bit 8 too
 
 // A match adds the row's path and PID once, however many rules hold; a row
 // that is not there adds nothing.
@@ -30,9 +24,9 @@ TEST(MatchSignaturesTest, RecordsTheMatchingRowsPathAndPidOnce) {
   Form2 form{sim.platform};
   form.AddProcessEntry("C:\\Apps\\clean.exe", 600);
   form.AddProcessEntry("C:\\Program Files\\Launch\\lp.exe", -967296);
-  form.MatchSignatures("MZ\x90", 1);
-  form.MatchSignatures(AllRules(), 2);
-  EXPECT_THROW(form.MatchSignatures(AllRules(), 3), StepFailed);
+  form.MatchSignatures(kRule4FirstText, 1);
+  form.MatchSignatures(kEveryText, 2);
+  EXPECT_THROW(form.MatchSignatures(kEveryText, 3), StepFailed);
   EXPECT_EQ(sim.window.Rows(ControlId::ResultsList),
             (Rows{{"C:\\Program Files\\Launch\\lp.exe", "-967296"}}));
   ASSERT_EQ(form.ResultsList().Count(), 1);

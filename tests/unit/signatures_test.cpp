@@ -12,11 +12,13 @@
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"
+#include "support/found_in_chunks.h"
 
 namespace foxbane {
 namespace {
 
 using signatures::FindTexts;
+using test_support::FoundInChunks;
 using signatures::Isa;
 using signatures::kTexts;
 using signatures::TextSet;
@@ -37,11 +39,8 @@ std::string Joined(const std::vector<std::string>& parts, std::string_view separ
 }
 
 TextSet NaiveTexts(std::string_view contents) {
-  TextSet found = 0;
-  for (std::size_t i = 0; i < kTexts.size(); ++i) {
-    if (contents.find(Text(i)) != std::string_view::npos) found |= static_cast<TextSet>(1u << i);
-  }
-  return found;
+  static const std::vector<std::vector<std::string>> rules = SignatureRuleTexts();
+  return reference::TextsFoundOneByOne(contents, rules);
 }
 
 // Exactly `size` bytes on the heap, nothing behind them: any read past the
@@ -126,8 +125,28 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLies) {
   }
 }
 
+// The same where the contents begin at each place within a 64-byte piece of
+// memory, as the vector filters treat the first block apart from the rest.
+TEST(FindTexts, AgreesWithANaiveSearchWhereverTheContentsBeginInMemory) {
+  constexpr std::size_t kSize = 200;
+  for (const Isa isa : signatures::SupportedIsas()) {
+    for (std::size_t skew = 0; skew < 64; ++skew) {
+      for (std::size_t offset = 0; offset <= 80; ++offset) {
+        for (std::size_t text = 0; text < kTexts.size(); ++text) {
+          const std::vector<char> buffer = ExactBuffer(skew + kSize, skew + offset, Text(text));
+          const std::string_view view = View(buffer).substr(skew);
+          ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
+              << "isa " << static_cast<int>(isa) << " skew " << skew << " text " << text
+              << " offset " << offset;
+        }
+      }
+    }
+  }
+}
+
 // Random contents drawn mostly from the texts' own bytes and beginnings, so
-// that near misses, overlaps and candidates in one block are frequent.
+// that near misses, overlaps and candidates in one block are frequent; read
+// whole, and in chunks of a random size.
 TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
   const std::vector<std::vector<std::string>> rules = SignatureRuleTexts();
   std::mt19937 random(20040327);
@@ -150,13 +169,71 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
     }
     const std::vector<char> buffer = ExactBuffer(size, 0, contents);
     const std::string_view view = View(buffer);
-    ASSERT_EQ(FirstMatchingRule(view), reference::FirstMatchingRuleByRule(view, rules))
-        << "round " << round;
+    const int rule = reference::FirstMatchingRuleByRule(view, rules);
+    ASSERT_EQ(FirstMatchingRule(view), rule) << "round " << round;
     for (const Isa isa : signatures::SupportedIsas()) {
       ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
           << "isa " << static_cast<int>(isa) << " round " << round;
     }
+    const std::size_t chunk = pick(1, 80);
+    const TextSet inChunks = FoundInChunks(view, chunk);
+    ASSERT_EQ(FirstMatchingRule(inChunks), rule) << "round " << round << " chunk " << chunk;
+    if (rule != 1) {
+      ASSERT_EQ(inChunks, NaiveTexts(view)) << "round " << round << " chunk " << chunk;
+    }
   }
+}
+
+// Every text starting at every place before, on and after the first chunk
+// borders, for chunk sizes on both sides of the texts' lengths and of the
+// vector filters' widths.
+TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
+  for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 100}) {
+    for (std::size_t text = 0; text < kTexts.size(); ++text) {
+      for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
+        const std::string contents = std::string(offset, '.') + Text(text) + "...";
+        ASSERT_EQ(FoundInChunks(contents, chunk), NaiveTexts(contents))
+            << "chunk " << chunk << " text " << text << " offset " << offset;
+      }
+    }
+  }
+}
+
+// Rule 1 found in a first chunk lets the search skip the rest, which then
+// cannot change the answer; every rule holds alike when its texts lie in
+// different chunks.
+TEST(ChunkedTextSearch, GivesTheWholeFilesRuleWhateverTheChunkSize) {
+  const std::string filler(50, '~');
+  const struct {
+    const char* what;
+    std::string contents;
+    int rule;
+  } cases[] = {
+      {"rule 1 early, rule 2 later", Joined(Rule(1)) + filler + Joined(Rule(2)), 1},
+      {"rule 2 early, rule 1 later", Joined(Rule(2)) + filler + Joined(Rule(1)), 1},
+      {"rule 1's texts far apart", Text(0) + filler + filler + Text(1), 1},
+      {"rule 3's texts far apart", Text(4) + filler + Text(5) + filler + Text(6), 3},
+      {"rule 5 spread out", Joined(Rule(5), filler), 5},
+      {"rule 4's first text alone", filler + Text(7) + filler, 0},
+  };
+  for (const auto& c : cases) {
+    for (const std::size_t chunk : {1, 7, 16, 64, 4096}) {
+      EXPECT_EQ(FirstMatchingRule(FoundInChunks(c.contents, chunk)), c.rule)
+          << c.what << ", chunk " << chunk;
+    }
+  }
+}
+
+// A search reused for another file starts from nothing: no text found
+// before, and no bytes carried over to complete a text.
+TEST(ChunkedTextSearch, RestartForgetsTheFileBefore) {
+  signatures::ChunkedTextSearch search(8);
+  const std::string rule4 = Text(7) + " " + Text(8);
+  const std::size_t cut = 3;
+  EXPECT_EQ(FirstMatchingRule(FoundInChunks(search, Joined(Rule(1)))), 1);
+  EXPECT_EQ(FoundInChunks(search, ""), 0);
+  EXPECT_EQ(FoundInChunks(search, rule4.substr(0, cut)), 0);
+  EXPECT_EQ(FoundInChunks(search, rule4.substr(cut)), NaiveTexts(rule4.substr(cut)));
 }
 
 }  // namespace

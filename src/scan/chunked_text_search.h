@@ -1,0 +1,43 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <span>
+
+#include "scan/signature_texts.h"
+
+namespace foxbane::signatures {
+
+// The texts one file holds, found while the file is read piece by piece into
+// one buffer. Ahead of each chunk the buffer keeps the last bytes of what
+// came before, one fewer than the longest text, so that a text crossing from
+// one chunk into the next is found exactly as in one search over the whole
+// contents.
+class ChunkedTextSearch {
+ public:
+  static constexpr std::size_t kDefaultChunkBytes = std::size_t{4} << 20;
+
+  // `chunkBytes` (at least 1) is the most that one read adds.
+  explicit ChunkedTextSearch(std::size_t chunkBytes = kDefaultChunkBytes);
+
+  // Forgets what an earlier file held.
+  void Restart();
+  // Where the next chunk is read to. The memory is taken on first use, never
+  // filled in advance, and kept: taken anew for every scan, its pages would
+  // each be faulted in again, at a cost that comes close to the search's.
+  std::span<char> Chunk();
+  // Searches the first `bytes` of Chunk() together with what is carried
+  // over from before.
+  void Add(std::size_t bytes);
+  // The texts met so far. Rule 1 wins over every other, so once it holds
+  // the rest of the file is not searched and later texts may be missing.
+  TextSet Found() const { return found_; }
+
+ private:
+  std::size_t chunkBytes_;
+  std::unique_ptr<char[]> buffer_;  // the carry's room, then the chunk
+  std::size_t carried_ = 0;         // bytes carried over, just ahead of the chunk
+  TextSet found_ = 0;
+};
+
+}  // namespace foxbane::signatures
