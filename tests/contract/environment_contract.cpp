@@ -55,7 +55,9 @@ TEST_P(EnvironmentContract, WindowsAndProgramFoldersAreFullPathsFromTheSystem) {
     EXPECT_TRUE(isFolderPath(folder)) << folder;
     EXPECT_NE(folder, "C:\\Elsewhere");
   }
-  if (folders.size() == 2) EXPECT_NE(ToUpperAscii(folders[0]), ToUpperAscii(folders[1]));
+  if (folders.size() == 2) {
+    EXPECT_NE(ToUpperAscii(folders[0]), ToUpperAscii(folders[1]));
+  }
 }
 
 }  // namespace
