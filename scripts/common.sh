@@ -13,15 +13,20 @@ PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmar
           g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
           xvfb xauth fonts-liberation imagemagick clang libclang-rt-14-dev x11-utils)
 
+# install_missing [PACKAGE...]: the packages named, or all of PACKAGES.
 install_missing() {
+  local wanted=("$@")
+  [ ${#wanted[@]} -eq 0 ] && wanted=("${PACKAGES[@]}")
   local missing=()
-  for package in "${PACKAGES[@]}"; do
+  for package in "${wanted[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
       missing+=("$package")
   done
   [ ${#missing[@]} -eq 0 ] && return 0
   local add_i386=false
-  dpkg --print-foreign-architectures | grep -qx i386 || add_i386=true
+  if [[ " ${missing[*]}" == *":i386"* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+    add_i386=true
+  fi
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages: ${missing[*]}" >&2
     local commands="sudo apt-get update && sudo apt-get install ${missing[*]}"

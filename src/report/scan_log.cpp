@@ -3,6 +3,7 @@
 
 #include "app/form2.h"
 #include "common/resume_next.h"
+#include "foxbane_version.h"
 
 namespace foxbane {
 
@@ -10,7 +11,7 @@ namespace {
 constexpr std::string_view kCrLf = "\r\n";
 constexpr std::string_view kDetectedHeading = "The following processes were detected as MarbleFox:";
 constexpr std::string_view kScannedOn = "Scanned on: ";
-constexpr std::string_view kProgramVersion = " with Foxbane v1.61";
+constexpr std::string_view kProgramVersion = " with Foxbane v" FOXBANE_VERSION;
 constexpr std::string_view kPidSeparator = " - [PID]: ";
 
 std::string TwoDigits(int value) {

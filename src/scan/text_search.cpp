@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bit>
-#include <vector>
 
 #include "scan/text_search_isa.h"
 
@@ -27,19 +26,6 @@ bool OccursAt(const unsigned char* data, std::size_t size, std::size_t position,
   return size - position >= text.size() &&
          std::equal(text.begin(), text.end(), data + position,
                     [](char16_t expected, unsigned char actual) { return expected == actual; });
-}
-
-std::vector<Isa> DetectIsas() {
-  std::vector<Isa> isas{Isa::kScalar};
-#if FOXBANE_X86_SIMD
-  __builtin_cpu_init();
-  // Always there on x86-64; a 32-bit x86 processor may lack it.
-  if (__builtin_cpu_supports("sse2")) isas.push_back(Isa::kSse2);
-  // Also false where the system does not save the wide registers.
-  if (__builtin_cpu_supports("avx2")) isas.push_back(Isa::kAvx2);
-  if (__builtin_cpu_supports("avx512bw")) isas.push_back(Isa::kAvx512);
-#endif
-  return isas;
 }
 
 Candidates NextCandidates(Isa isa, const unsigned char* data, std::size_t size,
@@ -72,11 +58,6 @@ TextSet TextsAt(const unsigned char* data, std::size_t size, std::size_t positio
 }
 
 }  // namespace
-
-std::span<const Isa> SupportedIsas() {
-  static const std::vector<Isa> isas = DetectIsas();
-  return isas;
-}
 
 TextSet FindTexts(std::string_view contents, TextSet enough) {
   return FindTexts(contents, enough, SupportedIsas().back());

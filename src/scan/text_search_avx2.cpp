@@ -21,17 +21,17 @@ namespace {
 
 constexpr std::size_t kWidth = 32;
 
-[[gnu::target("avx2")]] __m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
+FOXBANE_TARGET("avx2") __m256i BothLanes(const std::array<std::uint8_t, 16>& table) {
   return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
 
-[[gnu::target("avx2")]] __m256i Load(const unsigned char* at) {
+FOXBANE_TARGET("avx2") __m256i Load(const unsigned char* at) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
 
 }  // namespace
 
-[[gnu::target("avx2")]] Candidates NextCandidatesAvx2(const unsigned char* data,
+FOXBANE_TARGET("avx2") Candidates NextCandidatesAvx2(const unsigned char* data,
                                                       std::size_t size, std::size_t from) {
   const __m256i nibble = _mm256_set1_epi8(0x0F);
   __m256i low[kFingerprint];

@@ -28,14 +28,14 @@ struct Tables {
 };
 
 // (The masked broadcast, as GCC 12's plain one warns about its own header.)
-[[gnu::target("avx512bw")]] __m512i EveryLane(const std::array<std::uint8_t, 16>& table) {
+FOXBANE_TARGET("avx512bw") __m512i EveryLane(const std::array<std::uint8_t, 16>& table) {
   return _mm512_maskz_broadcast_i32x4(
       0xFFFF, _mm_loadu_si128(reinterpret_cast<const __m128i*>(table.data())));
 }
 
 // Always inlined, so that the tables stay in registers: a 64-byte value that
 // a Windows build spills to the stack may be misaligned there.
-[[gnu::target("avx512bw"), gnu::always_inline]] inline std::uint64_t BlockCandidates(
+FOXBANE_TARGET("avx512bw") FOXBANE_ALWAYS_INLINE inline std::uint64_t BlockCandidates(
     const Tables& tables, const unsigned char* block) {
   const __m512i nibble = _mm512_set1_epi8(0x0F);
   __m512i buckets = _mm512_set1_epi8(-1);
@@ -57,7 +57,7 @@ struct Tables {
 
 }  // namespace
 
-[[gnu::target("avx512bw")]] Candidates NextCandidatesAvx512(const unsigned char* data,
+FOXBANE_TARGET("avx512bw") Candidates NextCandidatesAvx512(const unsigned char* data,
                                                             std::size_t size, std::size_t from) {
   Tables tables;
   for (std::size_t i = 0; i < kFingerprint; ++i) {

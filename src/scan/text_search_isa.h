@@ -4,11 +4,25 @@
 #include <cstdint>
 
 // The vector forms of the search exist where the compiler can build x86
-// vector code; elsewhere the portable byte loop does all the work.
+// vector code; elsewhere the portable byte loop does all the work. (ARM64EC
+// defines _M_X64 too, but runs on an ARM processor.)
 #if (defined(__GNUC__) || defined(__clang__)) && (defined(__x86_64__) || defined(__i386__))
+#define FOXBANE_X86_SIMD 1
+#elif defined(_MSC_VER) && (defined(_M_X64) || defined(_M_IX86)) && !defined(_M_ARM64EC)
 #define FOXBANE_X86_SIMD 1
 #else
 #define FOXBANE_X86_SIMD 0
+#endif
+
+// GCC and clang (clang-cl too) build an instruction set's intrinsics only in
+// functions marked for it, which lets the rest of the program run on any
+// processor; MSVC builds them anywhere and needs no mark.
+#if defined(__GNUC__) || defined(__clang__)
+#define FOXBANE_TARGET(isa) [[gnu::target(isa)]]
+#define FOXBANE_ALWAYS_INLINE [[gnu::always_inline]]
+#else
+#define FOXBANE_TARGET(isa)
+#define FOXBANE_ALWAYS_INLINE
 #endif
 
 namespace foxbane::signatures {

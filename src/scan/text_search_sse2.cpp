@@ -21,13 +21,13 @@ namespace {
 constexpr std::size_t kWidth = 16;
 constexpr std::size_t kReach = kLongestAnchor - 1;
 
-[[gnu::target("sse2")]] __m128i Load(const unsigned char* at) {
+FOXBANE_TARGET("sse2") __m128i Load(const unsigned char* at) {
   return _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
 }
-[[gnu::target("sse2")]] __m128i Splat(char16_t c) { return _mm_set1_epi8(static_cast<char>(c)); }
+FOXBANE_TARGET("sse2") __m128i Splat(char16_t c) { return _mm_set1_epi8(static_cast<char>(c)); }
 
 template <std::size_t... I>
-[[gnu::target("sse2")]] std::uint32_t CandidateBits(const unsigned char* block,
+FOXBANE_TARGET("sse2") std::uint32_t CandidateBits(const unsigned char* block,
                                                     std::index_sequence<I...>) {
   const __m128i firsts = Load(block);
   __m128i hits = _mm_setzero_si128();
@@ -41,7 +41,7 @@ template <std::size_t... I>
 
 }  // namespace
 
-[[gnu::target("sse2")]] Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size,
+FOXBANE_TARGET("sse2") Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size,
                                                       std::size_t from) {
   std::size_t block = from;
   for (; size - block >= kWidth + kReach; block += kWidth) {

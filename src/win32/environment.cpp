@@ -39,11 +39,6 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   return folder;
 }
 
-bool IsWow64() {
-  BOOL wow64 = FALSE;
-  return ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64;
-}
-
 }  // namespace
 
 // The folder keeps its "\" only at a drive root, where "C:" alone would mean
@@ -101,7 +96,7 @@ std::vector<std::string> Win32Environment::ProgramFilesFolders() {
                                      KnownFolder(FOLDERID_ProgramFilesX86)};
   if constexpr (sizeof(void*) == 8) {
     found.push_back(KnownFolder(FOLDERID_ProgramFilesX64));
-  } else if (IsWow64()) {
+  } else if (BOOL wow64 = FALSE; ::IsWow64Process(::GetCurrentProcess(), &wow64) && wow64) {
     HKEY opened = nullptr;
     ::RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", 0,
                     KEY_QUERY_VALUE | KEY_WOW64_64KEY, &opened);

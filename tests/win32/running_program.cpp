@@ -1,6 +1,5 @@
 #include "running_program.h"
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -89,9 +88,12 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
   return true;
 }
 
+// Read through the system, not the C runtime, whose getenv MSVC flags as unsafe.
 std::filesystem::path ProgramPath() {
-  const char* value = std::getenv("FOXBANE_EXE");
-  if (!value || !*value) throw std::runtime_error("FOXBANE_EXE is not set");
+  std::wstring value(::GetEnvironmentVariableW(L"FOXBANE_EXE", nullptr, 0), L'\0');
+  if (value.size() <= 1) throw std::runtime_error("FOXBANE_EXE is not set");
+  const auto capacity = static_cast<DWORD>(value.size());
+  value.resize(::GetEnvironmentVariableW(L"FOXBANE_EXE", value.data(), capacity));
   return value;
 }
 
