@@ -91,7 +91,7 @@ bool TimePass(const std::vector<std::string>& paths, std::uint64_t total) {
   std::vector<double> ratios;
   for (int round = 0; round < kRounds; ++round) {
     reads.push_back(Seconds([&] { ReadOnly(rig.Files(), paths, {buffer.get(), chunk}); }));
-    passes.push_back(Seconds([&] { rig.Form().ScanProcesses(); }));
+    passes.push_back(Seconds([&] { rig.ScanPass(); }));
     ratios.push_back(passes.back() / reads.back());
   }
   const double read = *std::min_element(reads.begin(), reads.end());
@@ -116,7 +116,7 @@ int MeasurePass(const std::vector<std::string>& arguments) {
   const int expected = std::stoi(arguments.at(2));
   ScanRig rig({arguments.begin() + 3, arguments.end()});
   const std::uint64_t before = PeakWorkingSetBytes();
-  rig.Form().ScanProcesses();
+  rig.ScanPass();
   const std::uint64_t peak = PeakWorkingSetBytes();
   const int detected = rig.Form().ResultsList().Count();
   const bool met = peak < limit && detected == expected;

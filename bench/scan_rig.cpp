@@ -1,11 +1,15 @@
 #include "scan_rig.h"
 
+#include "support/form2_test_access.h"
+
 namespace foxbane::bench {
 
 ScanRig::ScanRig(const std::vector<std::string>& executables) {
   std::uint32_t pid = 1000;
   for (const std::string& path : executables) processes_.AddProcess(pid += 4, path);
-  form_.ListProcesses();
+  Form2TestAccess::ListProcesses(form_);
 }
+
+void ScanRig::ScanPass() { Form2TestAccess::ScanProcesses(form_); }
 
 }  // namespace foxbane::bench

@@ -24,7 +24,9 @@ class ScanRig {
  public:
   explicit ScanRig(const std::vector<std::string>& executables);
 
-  Form2& Form() { return form_; }
+  const Form2& Form() const { return form_; }
+  // One scan pass over the listed files, as "Scan" runs it.
+  void ScanPass();
   FileSystem& Files() { return files_; }
 
  private:

@@ -18,10 +18,11 @@
 
 namespace foxbane {
 
-// The program's one window: the controls the other parts touch, the panels it
-// switches between, and the handlers behind its buttons. Its operations are
-// defined next to the work they do: screen flow in app/, the scan in scan/,
-// the results step and scan log in report/, the cleanup in cleanup/.
+// The program's one window. Its public face is what the window adapter
+// needs: the window's events, and a read-only view of what it shows. Behind
+// it, its handlers and operations are defined next to the work they do, one
+// group a folder, as listed below. Tests reach the private operations
+// through Form2TestAccess (tests/support).
 class Form2 {
  public:
   explicit Form2(Platform& platform);
@@ -35,14 +36,31 @@ class Form2 {
   // True while a handler is running (a scan, the results step, a cleanup).
   bool Busy() const { return busyDepth_ > 0; }
 
-  // Screen flow (app/form2.cpp).
+  // What the window shows.
+  bool Visible(ControlId control) const;
+  const std::string& Caption(ControlId control) const;
+  const std::string& LogTextText() const { return logText_; }
+  const ListView& lvwProcess() const { return lvwProcess_; }
+  const ListView& ResultsList() const { return resultsList_; }
+  const CoolProgress& CoolProgress1() const { return coolProgress1_; }
+
+ private:
+  friend class Form2TestAccess;
+  class BusyScope;
+
+  // Screen flow: panels, captions and the buttons that only switch panels
+  // (app/form2.cpp).
+  void Dispatch(ControlId control);
   void Label7_Click();
   void Command4_Click();
   void Command2_Click();
   void Command3_Click();
   void Command6_Click();
+  void SetVisible(ControlId control, bool visible);
+  void SetCaption(ControlId control, std::string_view caption);
+  void SetLogText(std::string text);
 
-  // The scan (scan/).
+  // The scan: listing, the pass, detection (scan/).
   void Command1_Click();
   void ScanProcesses();
   // How many bytes of a file the scan reads at a time (tests make it small).
@@ -50,6 +68,8 @@ class Form2 {
   void ListProcesses();
   void ListProcesses9x();
   void ListProcessesNT();
+  void ApplyProcessListLayout(ListView& list);
+  bool ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint64_t& started);
   void AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started = 0);
   void MatchSignatures(signatures::TextSet found, std::int32_t row);
   void AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started);
@@ -65,7 +85,7 @@ class Form2 {
   void WriteScanLogBlock();
   void SeedActivityLog();
 
-  // The cleanup (cleanup/).
+  // The cleanup and its stages (cleanup/).
   void Command5_Click();
   void LogCleanupLine(std::string_view entryText);
   void RemoveRowRemnants(std::int32_t row);
@@ -86,25 +106,6 @@ class Form2 {
                          std::string_view valueName, std::string_view typeCode,
                          const Variant& value, RegView view);
   void ReportUnkeptRemovals();
-
-  // State the tests and the window adapter read.
-  bool Visible(ControlId control) const;
-  const std::string& Caption(ControlId control) const;
-  const std::string& LogTextText() const { return logText_; }
-  ListView& lvwProcess() { return lvwProcess_; }
-  ListView& ResultsList() { return resultsList_; }
-  CoolProgress& CoolProgress1() { return coolProgress1_; }
-
- private:
-  class BusyScope;
-
-  void Dispatch(ControlId control);
-
-  void SetVisible(ControlId control, bool visible);
-  void SetCaption(ControlId control, std::string_view caption);
-  void SetLogText(std::string text);
-  void ApplyProcessListLayout(ListView& list);
-  bool ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint64_t& started);
 
   Platform& platform_;
   Module1 module1_;

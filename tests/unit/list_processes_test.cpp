@@ -6,6 +6,7 @@
 
 #include "app/form2.h"
 #include "sim/sim_platform.h"
+#include "support/form2_test_access.h"
 
 namespace foxbane {
 namespace {
@@ -15,7 +16,7 @@ using Rows = std::vector<std::pair<std::string, std::string>>;
 class ListProcessesTest : public ::testing::Test {
  protected:
   Rows Listed() {
-    form_.ListProcesses();
+    Form2TestAccess::ListProcesses(form_);
     EXPECT_EQ(sim_.processes.OpenHandleCount(), 0u) << "a snapshot or process handle was kept";
     Rows rows;
     for (std::int32_t i = 1; i <= form_.lvwProcess().Count(); ++i) {

@@ -8,6 +8,7 @@
 #include "common/resume_next.h"
 #include "scan/signature_texts.h"
 #include "sim/sim_platform.h"
+#include "support/form2_test_access.h"
 
 namespace foxbane {
 namespace {
@@ -22,11 +23,11 @@ constexpr signatures::TextSet kRule4FirstText = 1u << 7;  // rule 4 needs bit 8 
 TEST(MatchSignaturesTest, RecordsTheMatchingRowsPathAndPidOnce) {
   sim::SimPlatform sim;
   Form2 form{sim.platform};
-  form.AddProcessEntry("C:\\Apps\\clean.exe", 600);
-  form.AddProcessEntry("C:\\Program Files\\Launch\\lp.exe", -967296);
-  form.MatchSignatures(kRule4FirstText, 1);
-  form.MatchSignatures(kEveryText, 2);
-  EXPECT_THROW(form.MatchSignatures(kEveryText, 3), StepFailed);
+  Form2TestAccess::AddProcessEntry(form, "C:\\Apps\\clean.exe", 600);
+  Form2TestAccess::AddProcessEntry(form, "C:\\Program Files\\Launch\\lp.exe", -967296);
+  Form2TestAccess::MatchSignatures(form, kRule4FirstText, 1);
+  Form2TestAccess::MatchSignatures(form, kEveryText, 2);
+  EXPECT_THROW(Form2TestAccess::MatchSignatures(form, kEveryText, 3), StepFailed);
   EXPECT_EQ(sim.window.Rows(ControlId::ResultsList),
             (Rows{{"C:\\Program Files\\Launch\\lp.exe", "-967296"}}));
   ASSERT_EQ(form.ResultsList().Count(), 1);

@@ -4,6 +4,7 @@
 #include "reference/rule_by_rule.h"
 #include "scan/signatures.h"
 #include "sim_machine.h"
+#include "support/form2_test_access.h"
 
 namespace foxbane::testing {
 namespace {
@@ -59,7 +60,7 @@ TEST(ScanDriver, StatusTextsAndPanelsInOrder) {
 TEST(ScanDriver, NothingListedEndsOnTheCleanPanelWithoutTouchingTheBar) {
   SimMachine machine;
   machine.sim.processes.SetPlatformId(3);
-  machine.form.CoolProgress1().Percent(40);
+  Form2TestAccess::CoolProgress1(machine.form).Percent(40);
   machine.ClickScan();
   EXPECT_EQ(machine.form.lvwProcess().Count(), 0);
   EXPECT_EQ(machine.form.CoolProgress1().Percent(), 40);
@@ -104,7 +105,7 @@ TEST(ScanDriver, OnlyPathsOnADriveLetterAreOpened) {
 // read: to its end, one chunk at a time, a short read ending it.
 TEST(ScanDriver, YieldsOnceAfterEachOpenThenReadsTheFileToItsEndInChunks) {
   SimMachine machine;
-  machine.form.SetScanChunkBytes(10);
+  Form2TestAccess::SetScanChunkBytes(machine.form, 10);
   const std::size_t sizes[] = {0, 1, 9, 10, 11, 30};
   for (std::uint32_t pid = 1; pid <= std::size(sizes); ++pid) {
     machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe",
@@ -132,7 +133,7 @@ TEST(ScanDriver, DetectsAsTheWholeFileRulesWhereverChunkBordersFall) {
   for (const std::size_t chunk : {1, 5, 15, 16, 17, 40}) {
     SCOPED_TRACE(::testing::Message() << "chunk " << chunk);
     SimMachine machine;
-    machine.form.SetScanChunkBytes(chunk);
+    Form2TestAccess::SetScanChunkBytes(machine.form, chunk);
     std::vector<std::string> expected;
     std::uint32_t pid = 0;
     for (std::size_t offset = 0; offset <= 2 * chunk + rule2[0].size(); ++offset) {
@@ -165,7 +166,7 @@ TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << "read " << c.failingRead << " fails");
     SimMachine machine;
-    machine.form.SetScanChunkBytes(8);
+    Form2TestAccess::SetScanChunkBytes(machine.form, 8);
     machine.Run(1, "C:\\Apps\\bad.exe", bad);
     machine.Run(2, "C:\\Apps\\clean.exe", std::string(bad.size(), 'x'));
     if (c.failingRead != 0) {

@@ -2,6 +2,7 @@
 
 #include "common/utf.h"
 #include "sim_machine.h"
+#include "support/form2_test_access.h"
 
 namespace foxbane::testing {
 namespace {
@@ -164,7 +165,7 @@ TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
   machine.sim.environment.SetApplicationFolder("C:\\");
   machine.ClickScan();
   EXPECT_TRUE(machine.sim.files.Contents("C:\\scanlog.txt").has_value());
-  EXPECT_EQ(machine.form.ScanLogPath(), "C:\\scanlog.txt");
+  EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
 }
 
 TEST_F(ScanResults, UnwritableFolderStillSeedsTheActivityLogAndCleansRunValues) {

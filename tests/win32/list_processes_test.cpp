@@ -15,6 +15,7 @@
 #include "support/waiting_process.h"
 #include "support/wine.h"
 #include "win32/text.h"
+#include "support/form2_test_access.h"
 
 namespace foxbane::win32::testing {
 namespace {
@@ -60,9 +61,9 @@ TEST(ProcessListOnTheSystem, ListsFullPathsOnTheNtFamilyAndLowerCaseSnapshotName
   const bool as98 = std::wcsstr(::GetCommandLineW(), kAs98Argument) != nullptr;
   HeadlessForm headless;
   ASSERT_EQ(headless.processes.PlatformId(), as98 ? 1 : 2);
-  headless.form.ListProcesses();
+  Form2TestAccess::ListProcesses(headless.form);
   std::optional<std::string> listedName;
-  ListView& list = headless.form.lvwProcess();
+  const ListView& list = headless.form.lvwProcess();
   for (std::int32_t row = 1; row <= list.Count(); ++row) {
     if (ToInt32(list.Item(row).pidText) == static_cast<std::int32_t>(::GetCurrentProcessId())) {
       listedName = list.Item(row).text;
