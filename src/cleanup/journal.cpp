@@ -186,14 +186,21 @@ std::string EncodeRecord(const JournalRecord& record) {
   return line + "\n";
 }
 
-std::vector<JournalRecord> DecodeJournal(std::string_view text) {
-  std::vector<JournalRecord> records;
-  std::size_t start = 0;
-  bool header = false;
-  for (std::size_t end = text.find('\n'); end != std::string_view::npos;
+std::vector<std::string_view> CompleteLines(std::string_view text) {
+  std::vector<std::string_view> lines;
+  for (std::size_t start = 0, end = text.find('\n'); end != std::string_view::npos;
        start = end + 1, end = text.find('\n', start)) {
     std::string_view line = text.substr(start, end - start);
     if (line.ends_with('\r')) line.remove_suffix(1);
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+std::vector<JournalRecord> DecodeJournal(std::string_view text) {
+  std::vector<JournalRecord> records;
+  bool header = false;
+  for (const std::string_view line : CompleteLines(text)) {
     if (!header) {
       if (line != kJournalHeader) return {};
       header = true;

@@ -51,6 +51,10 @@ std::string EncodeRecord(const JournalRecord& record);
 // missing.
 std::vector<JournalRecord> DecodeJournal(std::string_view text);
 
+// The lines of a text that end with LF, each without its LF or CR: a last
+// line without its LF was cut while being written and is left out.
+std::vector<std::string_view> CompleteLines(std::string_view text);
+
 // FNV-1a over the bytes: what a kept file is checked against when it is put back.
 std::uint64_t Checksum(std::string_view bytes);
 

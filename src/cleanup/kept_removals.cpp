@@ -1,5 +1,6 @@
 #include "app/form2.h"
 #include "app/texts.h"
+#include "cleanup/remnant_keys.h"
 
 namespace foxbane {
 
@@ -15,15 +16,6 @@ Quarantine& Form2::Kept() {
   if (!quarantine_) BeginQuarantineSession();
   return *quarantine_;
 }
-
-namespace {
-std::string KeyBelow(std::string_view keyPath, std::string_view subKey) {
-  if (subKey.empty()) return std::string(keyPath);
-  std::string path(keyPath);
-  if (!path.empty() && !path.ends_with('\\')) path += '\\';
-  return path + std::string(subKey);
-}
-}  // namespace
 
 // Each runs `change` only once what it changes is kept, and tells whether
 // nothing was lost to a failed keeping (a thing not there is no loss).

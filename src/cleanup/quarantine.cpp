@@ -26,14 +26,6 @@ std::string SessionName(const LocalDateTime& now, int attempt) {
   return attempt == 1 ? name : std::string(name) + " (" + std::to_string(attempt) + ")";
 }
 
-// Appends text to a file and puts it on the disk before returning.
-ErrorCode AppendDurably(FileSystem& files, const std::string& path, std::string_view text) {
-  std::unique_ptr<AppendableFile> file;
-  if (const ErrorCode e = files.OpenForAppend(path, file)) return e;
-  if (const ErrorCode e = file->AppendText(text)) return e;
-  return file->Flush();
-}
-
 JournalRecord RegistryRecord(Kind kind, RegKey root, std::string_view keyPath, RegView view) {
   JournalRecord record;
   record.kind = kind;
@@ -80,8 +72,8 @@ bool Quarantine::Begin() {
   }
   if (name.empty()) return false;
   const std::string session = folder + "\\" + name;
-  if (AppendDurably(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
-      AppendDurably(files_, IndexPath(environment_), name + "\n")) {
+  if (AppendAndFlush(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
+      AppendAndFlush(files_, IndexPath(environment_), name + "\n")) {
     return false;
   }
   session_ = session;
@@ -96,7 +88,7 @@ Keeping Quarantine::Keep(const std::vector<JournalRecord>& records) {
 bool Quarantine::Append(const std::vector<JournalRecord>& records) {
   std::string text;
   for (const JournalRecord& record : records) text += EncodeRecord(record);
-  return AppendDurably(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
+  return AppendAndFlush(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
 }
 
 Keeping Quarantine::SaveFile(std::string_view path) {

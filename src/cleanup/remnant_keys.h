@@ -50,6 +50,10 @@ inline constexpr std::string_view kLanguageName = "\\0";
 inline constexpr std::string_view kTypeLibLanguageKey = Joined<kTypeLibVersionKey, kLanguageName>::kView;
 inline constexpr std::string_view kProgIds[] = {"Activeinstaller.Ainst", "Activeinstaller.Ainst.1"};
 
+// `subKey` below `keyPath`, one "\\" between them; `keyPath` itself when
+// `subKey` is empty (as RegDeleteKey takes an empty name).
+std::string KeyBelow(std::string_view keyPath, std::string_view subKey);
+
 // A key's full name as the log writes it: "HKEY_LOCAL_MACHINE\\SOFTWARE\\..."
 // for the hive "HKLM" and that path, with `leaf` (a value or subkey) after it.
 std::string LogKeyName(std::string_view hiveName, std::string_view keyPath,

@@ -13,17 +13,6 @@ namespace {
 
 using Kind = JournalRecord::Kind;
 
-std::vector<std::string> Lines(std::string_view text) {
-  std::vector<std::string> lines;
-  for (std::size_t start = 0, end = text.find('\n'); end != std::string_view::npos;
-       start = end + 1, end = text.find('\n', start)) {
-    std::string_view line = text.substr(start, end - start);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    if (!line.empty()) lines.emplace_back(line);
-  }
-  return lines;
-}
-
 bool Succeeded(ErrorCode code, std::initializer_list<ErrorCode> alsoFine = {}) {
   return code == win_error::kSuccess ||
          std::find(alsoFine.begin(), alsoFine.end(), code) != alsoFine.end();
@@ -35,7 +24,9 @@ std::vector<std::string> Restore::PendingSessions() {
   std::string index;
   ReadWholeFile(files_, Quarantine::IndexPath(environment_), index);
   std::vector<std::string> pending;
-  for (const std::string& session : Lines(index)) {
+  for (const std::string_view line : CompleteLines(index)) {
+    const std::string session(line);
+    if (session.empty()) continue;
     const std::vector<JournalRecord> records = Records(session);
     if (!records.empty() && records.back().kind != Kind::kRestored) pending.push_back(session);
   }
@@ -60,11 +51,7 @@ int Restore::PutBack(const std::string& session) {
   if (failed == 0) {
     JournalRecord done;
     done.kind = Kind::kRestored;
-    std::unique_ptr<AppendableFile> journal;
-    if (files_.OpenForAppend(folder + "\\journal.txt", journal) == win_error::kSuccess) {
-      journal->AppendText(EncodeRecord(done));
-      journal->Flush();
-    }
+    AppendAndFlush(files_, folder + "\\journal.txt", EncodeRecord(done));
   }
   return failed;
 }

@@ -37,4 +37,11 @@ ErrorCode WriteNewFile(FileSystem& files, std::string_view path, std::string_vie
   return result;
 }
 
+ErrorCode AppendAndFlush(FileSystem& files, std::string_view path, std::string_view text) {
+  std::unique_ptr<AppendableFile> file;
+  if (const ErrorCode e = files.OpenForAppend(path, file)) return e;
+  if (const ErrorCode e = file->AppendText(text)) return e;
+  return file->Flush();
+}
+
 }  // namespace foxbane

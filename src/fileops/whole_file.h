@@ -14,4 +14,8 @@ ErrorCode ReadWholeFile(FileSystem& files, std::string_view path, std::string& b
 // that could not be written whole is deleted again.
 ErrorCode WriteNewFile(FileSystem& files, std::string_view path, std::string_view bytes);
 
+// Appends text to a file (as OpenForAppend opens it) and puts it on the disk
+// before returning.
+ErrorCode AppendAndFlush(FileSystem& files, std::string_view path, std::string_view text);
+
 }  // namespace foxbane

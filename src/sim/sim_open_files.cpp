@@ -31,36 +31,21 @@ ErrorCode SimReadableFile::Read(std::span<char> into, std::size_t& bytesRead) {
   return win_error::kSuccess;
 }
 
-SimAppendableFile::SimAppendableFile(Faults& faults, std::string path,
-                                     std::shared_ptr<SimFileData> data)
+SimWriter::SimWriter(Faults& faults, std::string path, std::shared_ptr<SimFileData> data)
     : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
   ++data_->writeHandles;
 }
 
-SimAppendableFile::~SimAppendableFile() { --data_->writeHandles; }
+SimWriter::~SimWriter() { --data_->writeHandles; }
 
-ErrorCode SimAppendableFile::AppendText(std::string_view utf8) {
-  if (const ErrorCode e = faults_.Next("FileSystem.AppendText", path_)) return e;
-  data_->bytes += Windows1252FromUtf8(utf8);
-  return win_error::kSuccess;
-}
-
-ErrorCode SimAppendableFile::Flush() { return faults_.Next("FileSystem.Flush", path_); }
-
-SimWritableFile::SimWritableFile(Faults& faults, std::string path,
-                                 std::shared_ptr<SimFileData> data)
-    : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
-  ++data_->writeHandles;
-}
-
-SimWritableFile::~SimWritableFile() { --data_->writeHandles; }
-
-ErrorCode SimWritableFile::Write(std::string_view bytes) {
-  if (const ErrorCode e = faults_.Next("FileSystem.Write", path_)) return e;
+ErrorCode SimWriter::Append(std::string_view operation, std::string_view bytes) {
+  if (const ErrorCode e = faults_.Next(operation, path_)) return e;
   data_->bytes += bytes;
   return win_error::kSuccess;
 }
 
-ErrorCode SimWritableFile::Flush() { return faults_.Next("FileSystem.Flush", path_); }
+ErrorCode SimAppendableFile::AppendText(std::string_view utf8) {
+  return writer_.Append("FileSystem.AppendText", Windows1252FromUtf8(utf8));
+}
 
 }  // namespace foxbane::sim

@@ -32,15 +32,18 @@ class SimReadableFile : public ReadableFile {
   std::uint64_t position_ = 0;  // where the next read starts
 };
 
-class SimAppendableFile : public AppendableFile {
+// One handle that writes to a file: while it is open, the file cannot be
+// deleted. What the appending and the new-file handles share.
+class SimWriter {
  public:
-  SimAppendableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data);
-  ~SimAppendableFile() override;
-  SimAppendableFile(const SimAppendableFile&) = delete;
-  SimAppendableFile& operator=(const SimAppendableFile&) = delete;
+  SimWriter(Faults& faults, std::string path, std::shared_ptr<SimFileData> data);
+  ~SimWriter();
+  SimWriter(const SimWriter&) = delete;
+  SimWriter& operator=(const SimWriter&) = delete;
 
-  ErrorCode AppendText(std::string_view utf8) override;
-  ErrorCode Flush() override;
+  // Adds `bytes` at the end, unless `operation` is made to fail.
+  ErrorCode Append(std::string_view operation, std::string_view bytes);
+  ErrorCode Flush() { return faults_.Next("FileSystem.Flush", path_); }
 
  private:
   Faults& faults_;
@@ -48,20 +51,30 @@ class SimAppendableFile : public AppendableFile {
   std::shared_ptr<SimFileData> data_;
 };
 
-class SimWritableFile : public WritableFile {
+class SimAppendableFile : public AppendableFile {
  public:
-  SimWritableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data);
-  ~SimWritableFile() override;
-  SimWritableFile(const SimWritableFile&) = delete;
-  SimWritableFile& operator=(const SimWritableFile&) = delete;
+  SimAppendableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data)
+      : writer_(faults, std::move(path), std::move(data)) {}
 
-  ErrorCode Write(std::string_view bytes) override;
-  ErrorCode Flush() override;
+  ErrorCode AppendText(std::string_view utf8) override;
+  ErrorCode Flush() override { return writer_.Flush(); }
 
  private:
-  Faults& faults_;
-  std::string path_;
-  std::shared_ptr<SimFileData> data_;
+  SimWriter writer_;
+};
+
+class SimWritableFile : public WritableFile {
+ public:
+  SimWritableFile(Faults& faults, std::string path, std::shared_ptr<SimFileData> data)
+      : writer_(faults, std::move(path), std::move(data)) {}
+
+  ErrorCode Write(std::string_view bytes) override {
+    return writer_.Append("FileSystem.Write", bytes);
+  }
+  ErrorCode Flush() override { return writer_.Flush(); }
+
+ private:
+  SimWriter writer_;
 };
 
 }  // namespace foxbane::sim

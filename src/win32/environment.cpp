@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "win32/growing_text.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
 
@@ -14,19 +15,14 @@ namespace foxbane::win32 {
 
 namespace {
 
-// The executable's full path; the buffer grows until the path fits, since a
-// truncated one would name a different folder.
+// The executable's full path, never a cut one: that would name a
+// different folder.
 std::wstring ModulePath() {
-  std::wstring path(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length == 0) return {};
-    if (length < path.size()) {
-      path.resize(length);
-      return path;
-    }
-    path.resize(path.size() * 2);
-  }
+  return GrowingText([](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+           const DWORD length = ::GetModuleFileNameW(nullptr, buffer, capacity);
+           if (length == 0) return std::nullopt;
+           return length;
+         }).value_or(std::wstring());
 }
 
 // A known folder's path; empty where the system has no such folder (the
@@ -76,16 +72,12 @@ std::string Win32Environment::ExpandReferences(std::string_view text) {
 }
 
 std::string Win32Environment::WindowsFolder() {
-  std::wstring folder(MAX_PATH, L'\0');
-  for (;;) {
-    const UINT length = ::GetWindowsDirectoryW(folder.data(), static_cast<UINT>(folder.size()));
-    if (length == 0) return {};
-    if (length < folder.size()) {
-      folder.resize(length);
-      return Narrow(folder);
-    }
-    folder.resize(length);
-  }
+  const auto folder = GrowingText([](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+    const UINT length = ::GetWindowsDirectoryW(buffer, capacity);
+    if (length == 0) return std::nullopt;
+    return length;
+  });
+  return folder ? Narrow(*folder) : std::string();
 }
 
 // A 32-bit program is told the 32-bit folder for FOLDERID_ProgramFiles and

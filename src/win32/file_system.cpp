@@ -1,5 +1,6 @@
 #include "win32/file_system.h"
 
+#include "win32/growing_text.h"
 #include "win32/open_files.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
@@ -103,18 +104,14 @@ ErrorCode Win32FileSystem::ReadAttributes(std::string_view path, std::uint32_t& 
 
 ErrorCode Win32FileSystem::FullPathName(std::string_view path, std::string& fullPath) {
   const std::wstring wide = Wide(path);
-  std::wstring full(MAX_PATH, L'\0');
-  for (;;) {
-    const DWORD length = ::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(full.size()),
-                                            full.data(), nullptr);
-    if (length == 0) return LastError();
-    if (length < full.size()) {  // the text without its NUL
-      full.resize(length);
-      fullPath = Narrow(full);
-      return win_error::kSuccess;
-    }
-    full.resize(length);  // the size needed, NUL included
-  }
+  const auto full = GrowingText([&](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+    const DWORD length = ::GetFullPathNameW(wide.c_str(), capacity, buffer, nullptr);
+    if (length == 0) return std::nullopt;
+    return length;
+  });
+  if (!full) return LastError() ? LastError() : ERROR_FILENAME_EXCED_RANGE;
+  fullPath = Narrow(*full);
+  return win_error::kSuccess;
 }
 
 ErrorCode Win32FileSystem::CreateFolder(std::string_view path) {

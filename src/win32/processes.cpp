@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <optional>
 
+#include "win32/growing_text.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
 
@@ -17,9 +18,6 @@ namespace {
 
 static_assert(sizeof(DWORD) == sizeof(std::uint32_t));
 constexpr std::size_t kModuleBufferBytes = 200;
-// The longest path Windows has: 32,767 characters and the terminating NUL.
-constexpr std::size_t kLongestPath = 32768;
-
 using QueryImageNameFunction = BOOL(WINAPI*)(HANDLE, DWORD, LPWSTR, PDWORD);
 
 // Looked up rather than imported, so that a system without it still starts
@@ -31,23 +29,6 @@ QueryImageNameFunction QueryImageName() {
     return reinterpret_cast<QueryImageNameFunction>(reinterpret_cast<void (*)()>(found));
   }();
   return function;
-}
-
-// Calls `fill(buffer, capacity)`, which returns the characters written,
-// with buffers of MAX_PATH and twice as many each time until the text fits
-// (a return of the whole capacity may be a cut text). Empty on failure.
-template <typename Fill>
-std::optional<std::wstring> GrowingText(Fill fill) {
-  for (std::size_t capacity = MAX_PATH; capacity <= kLongestPath; capacity *= 2) {
-    std::wstring buffer(capacity, L'\0');
-    const std::optional<DWORD> written = fill(buffer.data(), static_cast<DWORD>(capacity));
-    if (!written) return std::nullopt;
-    if (*written < capacity - 1) {
-      buffer.resize(*written);
-      return buffer;
-    }
-  }
-  return std::nullopt;
 }
 
 // The text of a fixed character field, up to its terminating NUL.
