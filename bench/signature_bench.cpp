@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "bench_buffers.h"
-#include "reference/rule_by_rule.h"
+#include "support/rule_by_rule.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"
 

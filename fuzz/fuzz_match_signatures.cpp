@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "fuzz_check.h"
-#include "reference/rule_by_rule.h"
+#include "support/rule_by_rule.h"
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"

@@ -2,7 +2,7 @@
 
 #include "app/texts.h"
 #include "common/utf.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {

@@ -4,7 +4,7 @@
 
 
 #include "common/utf.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {

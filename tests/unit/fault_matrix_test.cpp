@@ -7,7 +7,7 @@
 
 #include "app/texts.h"
 #include "cleanup/restore.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {

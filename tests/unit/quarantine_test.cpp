@@ -3,7 +3,7 @@
 #include "app/texts.h"
 #include "cleanup/quarantine.h"
 #include "cleanup/restore.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {

@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "app/texts.h"
-#include "reference/rule_by_rule.h"
+#include "support/rule_by_rule.h"
 #include "scan/signatures.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 #include "support/form2_test_access.h"
 
 namespace foxbane::testing {

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "common/utf.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 #include "support/form2_test_access.h"
 
 namespace foxbane::testing {

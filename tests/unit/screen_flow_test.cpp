@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/control_table.h"
-#include "sim_machine.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {

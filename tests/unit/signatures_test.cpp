@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "reference/rule_by_rule.h"
+#include "support/rule_by_rule.h"
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"

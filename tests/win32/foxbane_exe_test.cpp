@@ -14,8 +14,8 @@
 #include "win32/control_ids.h"
 #include "win32/resource.h"
 #include "win32/text.h"
-#include "running_program.h"
-#include "window_probe.h"
+#include "support/running_program.h"
+#include "support/window_probe.h"
 
 namespace foxbane::win32::testing {
 namespace {

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/vb_conversions.h"
-#include "headless_form.h"
+#include "support/headless_form.h"
 #include "support/waiting_process.h"
 #include "support/wine.h"
 #include "win32/text.h"

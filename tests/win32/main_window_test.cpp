@@ -12,7 +12,7 @@
 #include "app/control_table.h"
 #include "win32/event_loop.h"
 #include "win32/text.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace foxbane::win32 {
 namespace {

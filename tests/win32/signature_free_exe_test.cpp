@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "running_program.h"
+#include "support/running_program.h"
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "support/waiting_process.h"

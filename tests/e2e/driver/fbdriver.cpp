@@ -36,9 +36,9 @@
 #include "driver/message_box.h"
 #include "driver/processes.h"
 #include "driver/scan_screenshot.h"
-#include "running_program.h"
+#include "support/running_program.h"
 #include "win32/text.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace {
 

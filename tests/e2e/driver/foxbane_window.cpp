@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <vector>
 
-#include "running_program.h"
+#include "support/running_program.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace foxbane::e2e {
 

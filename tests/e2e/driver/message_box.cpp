@@ -5,9 +5,9 @@
 #include <stdexcept>
 
 #include "app/control_table.h"
-#include "running_program.h"
+#include "support/running_program.h"
 #include "win32/text.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace foxbane::e2e {
 

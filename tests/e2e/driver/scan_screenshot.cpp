@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "win32/unique_handle.h"
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 namespace foxbane::e2e {
 

@@ -1,4 +1,4 @@
-#include "window_probe.h"
+#include "support/window_probe.h"
 
 #include <fstream>
 #include <stdexcept>

@@ -1,4 +1,4 @@
-#include "running_program.h"
+#include "support/running_program.h"
 
 #include <stdexcept>
 #include <string>
