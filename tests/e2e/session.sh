@@ -1,5 +1,5 @@
 # Running Foxbane and other Windows programs in one Wine prefix from bash
-# (sourced by the end-to-end tests, plant.sh, template.sh and the demo).
+# (sourced by the end-to-end tests, plant.sh, template.sh and scripts/demo).
 # Needs WINEPREFIX, FOXBANE_DRIVER (fbdriver.exe) and SESSION_DIR, a folder
 # for the outputs; FOXBANE_EXE, FOXBANE_SCREENS and FOXBANE_E2E_PREFIXES
 # where the functions below use them.

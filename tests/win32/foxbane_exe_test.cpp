@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <chrono>
-#include <cstring>
-#include <cwchar>
 #include <map>
 #include <span>
 
@@ -122,33 +119,6 @@ TEST_F(ProgramFileTest, HoldsOne32By32IconWith16Colours) {
   EXPECT_EQ(group[7], 32);
   EXPECT_EQ(group[8], 16);
   EXPECT_EQ(group[12] | group[13] << 8, 4);
-}
-
-TEST_F(ProgramFileTest, VersionIs161) {
-  ASSERT_NE(module_, nullptr);
-  const std::span<const BYTE> version = Resource(RT_VERSION, VS_VERSION_INFO);
-  // The fixed part follows its signature; the texts are UTF-16 pairs of name and value.
-  const DWORD signature = VS_FFI_SIGNATURE;
-  const auto* signatureBytes = reinterpret_cast<const BYTE*>(&signature);
-  const auto at = std::search(version.begin(), version.end(), signatureBytes, signatureBytes + 4);
-  ASSERT_GE(version.end() - at, static_cast<std::ptrdiff_t>(sizeof(VS_FIXEDFILEINFO)));
-  VS_FIXEDFILEINFO fixed;
-  std::memcpy(&fixed, &*at, sizeof fixed);
-  EXPECT_EQ(fixed.dwFileVersionMS, DWORD{(1u << 16) | 61u});
-  EXPECT_EQ(fixed.dwProductVersionMS, DWORD{(1u << 16) | 61u});
-
-  const std::wstring texts(reinterpret_cast<const wchar_t*>(version.data()), version.size() / 2);
-  const std::pair<const wchar_t*, const wchar_t*> expected[] = {
-      {L"FileVersion", L"1.61"}, {L"ProductVersion", L"1.61"}, {L"ProductName", L"Foxbane"}};
-  for (const auto& [name, value] : expected) {
-    SCOPED_TRACE(Narrow(name));
-    const std::size_t key = texts.find(std::wstring(name) + L'\0');
-    ASSERT_NE(key, std::wstring::npos);
-    // The value follows the name's terminator and padding.
-    const std::size_t start = texts.find_first_not_of(L'\0', key + std::wcslen(name));
-    ASSERT_NE(start, std::wstring::npos);
-    EXPECT_STREQ(texts.c_str() + start, value);
-  }
 }
 
 }  // namespace
