@@ -29,13 +29,7 @@ class RecordingSurface : public DrawingSurface {
     double x1, y1, x2, y2;
     Rgb colour;
   };
-  struct Expected {
-    int x, y;
-    Rgb colour;
-  };
-
   RecordingSurface(int height, Rgb background) : raster(401, height, background) {}
-
   double WidthTwips() override { return raster.WidthTwips(); }
   double HeightTwips() override { return raster.HeightTwips(); }
   double TwipsPerPixelX() override { return raster.TwipsPerPixelX(); }
@@ -52,33 +46,15 @@ class RecordingSurface : public DrawingSurface {
     figures.push_back({'F', x1, y1, x2, y2, colour});
     raster.Fill(x1, y1, x2, y2, colour);
   }
-
-  Rgb Pixel(int x, int y) const { return raster.Pixel(x, y); }
-  std::vector<Rgb> Pixels() const {
-    std::vector<Rgb> all;
-    for (int y = 0; y < raster.height(); ++y) {
-      for (int x = 0; x < raster.width(); ++x) all.push_back(Pixel(x, y));
-    }
-    return all;
-  }
-  void ExpectPixels(std::initializer_list<Expected> expected) const {
-    for (const Expected& at : expected) EXPECT_EQ(Pixel(at.x, at.y), at.colour) << at.x << "," << at.y;
-  }
-  // The shading lines of the last redraw: the figures before its first outline.
-  std::vector<Figure> GradientLines() const {
-    std::vector<Figure> lines;
-    for (const Figure& figure : figures) {
-      if (figure.kind != 'L') break;
-      lines.push_back(figure);
-    }
-    return lines;
-  }
-
   sim::RasterSurface raster;
   std::vector<Figure> figures;
 };
 
 struct Bar {
+  struct Expected {
+    int x, y;
+    Rgb colour;
+  };
   explicit Bar(int height = 17, Rgb background = {1, 2, 3})
       : surface(height, background),
         progress(surface, [this](std::string_view name) { reported.emplace_back(name); }) {
@@ -89,18 +65,39 @@ struct Bar {
     surface.figures.clear();
     progress.Percent(percent);
   }
+  Rgb Pixel(int x, int y) const { return surface.raster.Pixel(x, y); }
+  std::vector<Rgb> Pixels() const {
+    std::vector<Rgb> all;
+    for (int y = 0; y < surface.raster.height(); ++y) {
+      for (int x = 0; x < surface.raster.width(); ++x) all.push_back(Pixel(x, y));
+    }
+    return all;
+  }
+  void ExpectPixels(std::initializer_list<Expected> expected) const {
+    for (const Expected& at : expected) EXPECT_EQ(Pixel(at.x, at.y), at.colour) << at.x << "," << at.y;
+  }
+  // The shading lines of the last redraw: the figures before its first outline.
+  std::vector<RecordingSurface::Figure> GradientLines() const {
+    std::vector<RecordingSurface::Figure> lines;
+    for (const auto& figure : surface.figures) {
+      if (figure.kind != 'L') break;
+      lines.push_back(figure);
+    }
+    return lines;
+  }
 
   RecordingSurface surface;
   CoolProgress progress;
   std::vector<std::string> reported;
 };
 
-TEST(CoolProgress, ThirtyThreePercentShadesAndFramesAboutOneHundredThirtyTwoPixels) {
+// Every pixel is painted on each redraw, so a lowered Percent leaves no trace.
+TEST(CoolProgress, ShadesFramesAndTracksTheBarAtThirtyThreeHundredAndZeroPercent) {
   Bar bar;
   bar.progress.Show();
   bar.DrawAt(33);
   std::vector<int> greys;
-  for (const auto& line : bar.surface.GradientLines()) {
+  for (const auto& line : bar.GradientLines()) {
     EXPECT_EQ(line.y1, line.y2);
     EXPECT_EQ(line.y1, 15.0 * static_cast<double>(greys.size()));  // each row and one below
     EXPECT_EQ(line.x2, 1985);  // round(6015 / 100 * 33)
@@ -111,41 +108,28 @@ TEST(CoolProgress, ThirtyThreePercentShadesAndFramesAboutOneHundredThirtyTwoPixe
                                  225, 228, 230, 232));
   // Three frame passes follow: Down3D (outline, track, four edges), Up3D.
   EXPECT_EQ(bar.surface.figures.size(), 18u + 6u + 5u);
-  for (int y = 2; y <= 14; ++y) {
-    EXPECT_EQ(bar.surface.Pixel(60, y), Grey(static_cast<std::uint8_t>(greys[y])));
-  }
+  for (int y = 2; y <= 14; ++y) EXPECT_EQ(bar.Pixel(60, y), Grey(static_cast<std::uint8_t>(greys[y])));
   // The block's outline and inner edges, then the track, which covers the
   // bar's outline, with Down3D's inset lines running on.
-  bar.surface.ExpectPixels({{0, 8, Grey(76)}, {1, 8, Grey(255)}, {60, 1, Grey(255)},
-                            {60, 15, Grey(173)}, {130, 8, Grey(173)}, {131, 8, Grey(76)},
-                            {132, 8, Grey(130)}, {132, 0, Grey(130)}, {200, 1, Grey(173)},
-                            {200, 15, Grey(205)}, {399, 8, Grey(205)}, {400, 8, Grey(130)}});
-}
+  bar.ExpectPixels({{0, 8, Grey(76)}, {1, 8, Grey(255)}, {60, 1, Grey(255)}, {60, 15, Grey(173)},
+                    {130, 8, Grey(173)}, {131, 8, Grey(76)}, {132, 8, Grey(130)}, {132, 0, Grey(130)},
+                    {200, 1, Grey(173)}, {200, 15, Grey(205)}, {399, 8, Grey(205)}, {400, 8, Grey(130)}});
 
-// The whole bar is track with Down3D's inset lines, and nothing else: every
-// pixel is painted on each redraw, so a lowered Percent leaves no trace.
-TEST(CoolProgress, ZeroPercentIsAllTrack) {
-  Bar bar;
-  bar.progress.Percent(50);
-  bar.progress.Show();
+  bar.DrawAt(100);
+  for (const Rgb& pixel : bar.Pixels()) ASSERT_NE(pixel, Grey(130));
+  bar.ExpectPixels({{400, 8, Grey(76)}, {200, 8, Grey(211)}});
+
+  // At 0 the whole bar is track with Down3D's inset lines, and nothing else.
   bar.DrawAt(0);
   for (int y = 0; y < 17; ++y) {
     for (int x = 0; x < 401; ++x) {
       const bool leftOrTop = (y == 1 && x >= 1 && x <= 399) || (x == 1 && y >= 2 && y <= 15);
       const bool bottomOrRight = (y == 15 && x >= 2) || (x == 399 && y >= 2 && y <= 15);
       const Rgb expected = bottomOrRight ? Grey(205) : leftOrTop ? Grey(173) : Grey(130);
-      ASSERT_EQ(bar.surface.Pixel(x, y), expected) << x << "," << y;
+      ASSERT_EQ(bar.Pixel(x, y), expected) << x << "," << y;
     }
   }
   EXPECT_EQ(bar.surface.figures.size(), 18u + 6u);  // no Up3D
-}
-
-TEST(CoolProgress, HundredPercentLeavesNoTrack) {
-  Bar bar;
-  bar.progress.Show();
-  bar.DrawAt(100);
-  for (const Rgb& pixel : bar.surface.Pixels()) ASSERT_NE(pixel, Grey(130));
-  bar.surface.ExpectPixels({{400, 8, Grey(76)}, {200, 8, Grey(211)}});
 }
 
 // Hues tint the shading and the 76 and 173 frame greys but never the white
@@ -167,23 +151,30 @@ TEST(CoolProgress, HuesTintShadingAndHueFramesWithinTheByteRange) {
     bar.progress.BlueHue(hue.blue);
     bar.progress.Show();
     bar.DrawAt(33);
-    EXPECT_EQ(bar.surface.GradientLines().at(0).colour, hue.firstShade);
-    bar.surface.ExpectPixels({{0, 8, hue.outline}, {130, 8, hue.hueFrame}, {200, 1, hue.hueFrame},
+    EXPECT_EQ(bar.GradientLines().at(0).colour, hue.firstShade);
+    bar.ExpectPixels({{0, 8, hue.outline}, {130, 8, hue.hueFrame}, {200, 1, hue.hueFrame},
                               {1, 8, Grey(255)}, {60, 1, Grey(255)}, {200, 15, Grey(205)}});
   }
 }
 
-TEST(CoolProgress, ReversedGradientIsDarkestAtTheBottom) {
+// A bar without rows has no shading to draw, and no step to divide by.
+TEST(CoolProgress, ReversedGradientIsDarkestAtTheBottomAndAFlatBarHasNone) {
   Bar bar;
   bar.progress.GradientFrom(230);
   bar.progress.GradientTo(190);
   bar.progress.Show();
   bar.DrawAt(50);
-  const auto lines = bar.surface.GradientLines();
+  const auto lines = bar.GradientLines();
   ASSERT_EQ(lines.size(), 18u);
   EXPECT_EQ(lines[0].colour, Grey(228));
   EXPECT_EQ(lines[16].colour, Grey(190));
   for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LT(lines[i].colour.red, lines[i - 1].colour.red);
+
+  Bar flat(0);
+  flat.progress.Show();
+  flat.DrawAt(50);
+  EXPECT_EQ(flat.surface.figures.size(), 6u + 5u);
+  EXPECT_THAT(flat.GradientLines(), IsEmpty());
 }
 
 // A Percent outside 0..100 is ignored; the other properties report their
@@ -192,7 +183,7 @@ TEST(CoolProgress, OnlyAValidPercentRedrawsAtOnce) {
   Bar bar;
   bar.progress.Show();
   bar.progress.Percent(40);
-  const auto before = bar.surface.Pixels();
+  const auto before = bar.Pixels();
   bar.DrawAt(101);
   bar.DrawAt(-1);
   EXPECT_EQ(bar.progress.Percent(), 40);
@@ -202,19 +193,11 @@ TEST(CoolProgress, OnlyAValidPercentRedrawsAtOnce) {
   bar.progress.RedHue(20);
   bar.progress.BlueHue(0);
   bar.progress.GreenHue(0);
-  EXPECT_EQ(bar.surface.Pixels(), before);
+  EXPECT_EQ(bar.Pixels(), before);
   EXPECT_THAT(bar.reported,
               ElementsAre("Percent", "GradientFrom", "GradientTo", "RedHue", "BlueHue", "GreenHue"));
   bar.progress.Paint();
-  EXPECT_EQ(bar.surface.Pixel(0, 8), (Rgb{96, 76, 76}));
-}
-
-TEST(CoolProgress, ZeroHeightBarDrawsWithoutShading) {
-  Bar bar(0);
-  bar.progress.Show();
-  bar.DrawAt(50);
-  EXPECT_EQ(bar.surface.figures.size(), 6u + 5u);
-  EXPECT_THAT(bar.surface.GradientLines(), IsEmpty());
+  EXPECT_EQ(bar.Pixel(0, 8), (Rgb{96, 76, 76}));
 }
 
 TEST(CoolProgressProperties, DefaultsAreOmittedAndRestored) {
@@ -258,7 +241,7 @@ TEST(CoolProgressProperties, ReadRoundsHalfToEvenAndSurvivesDamagedValues) {
   bar.DrawAt(150);
   EXPECT_THAT(bar.surface.figures, IsEmpty());
   bar.progress.Paint();
-  EXPECT_EQ(bar.surface.Pixel(200, 5), (Rgb{179, 181, 181}));  // shade 181 at row 5, red -2
+  EXPECT_EQ(bar.Pixel(200, 5), (Rgb{179, 181, 181}));  // shade 181 at row 5, red -2
 }
 
 }  // namespace

@@ -45,6 +45,7 @@ class ListProcessesTest : public ::testing::Test {
 };
 
 // Native paths are left out only in their exact case; PIDs show as signed.
+// The list is laid out afresh each time, whatever the family.
 TEST_F(ListProcessesTest, ListsEveryReadableProcessInSystemOrderWithItsPathAsReported) {
   const std::pair<std::uint32_t, const char*> table[] = {
       {4, "\\SystemRoot\\System32\\smss.exe"},   {612, "C:\\WINDOWS\\Explorer.EXE"},
@@ -59,6 +60,16 @@ TEST_F(ListProcessesTest, ListsEveryReadableProcessInSystemOrderWithItsPathAsRep
                   {"\\systemroot\\System32\\lsass.exe", "16"},
                   {"\\SYSTEMROOT\\System32\\winlogon.exe", "20"},
                   {"\\\\?\\C:\\Long Path\\app.exe", "24"}, {"\\??", "28"}}));
+  // Any other family leaves the list laid out and empty.
+  for (const int platform : {0, 3}) {
+    sim_.processes.SetPlatformId(platform);
+    EXPECT_TRUE(Listed().empty()) << "platform " << platform;
+    const std::vector<ListColumn>& columns = sim_.window.Columns(ControlId::lvwProcess);
+    ASSERT_EQ(columns.size(), 2u);
+    EXPECT_EQ(columns[0].caption + "|" + columns[1].caption, "Process|PID");
+    EXPECT_DOUBLE_EQ(columns[0].widthTwips, 0.8 * 5535);
+    EXPECT_DOUBLE_EQ(columns[1].widthTwips, 0.175 * 5535);
+  }
 }
 
 // With the image-path query a process is listed whenever the limited query
@@ -98,7 +109,9 @@ TEST_F(ListProcessesTest, RowsKeepTheStartTimeAndTheWholeOfALongPath) {
 }
 
 // The buffer doubles from 16 bytes until the system writes fewer bytes than
-// it holds, so a buffer filled exactly is doubled once more.
+// it holds, so a buffer filled exactly is doubled once more. A failed call
+// leaves only the buffer's zeros, which are no PIDs: the list is empty
+// unless a later, larger call succeeds.
 TEST_F(ListProcessesTest, GrowsTheIdBufferUntilTheSystemLeavesRoomInIt) {
   for (const auto& [processes, calls] :
        {std::pair{0, 1}, {3, 1}, {4, 2}, {7, 2}, {8, 3}, {24, 4}, {40, 5}}) {
@@ -107,15 +120,10 @@ TEST_F(ListProcessesTest, GrowsTheIdBufferUntilTheSystemLeavesRoomInIt) {
     EXPECT_EQ(CallsWhileListing("Processes.EnumerateIds"), calls);
     EXPECT_EQ(form_.lvwProcess().Count(), processes);
   }
-}
-
-// A failed call leaves only the buffer's zeros, which are no PIDs: the list
-// is empty unless a later, larger call succeeds.
-TEST_F(ListProcessesTest, KeepsDoublingPastAFailedEnumerationAndListsNothingIfAllFail) {
-  AddProcessesUpTo(3);
-  sim_.faults.Fail("Processes.EnumerateIds", win_error::kNotEnoughMemory, 1);
-  EXPECT_EQ(CallsWhileListing("Processes.EnumerateIds"), 2);
-  EXPECT_EQ(form_.lvwProcess().Count(), 3);
+  const int next = sim_.faults.Calls("Processes.EnumerateIds") + 1;
+  sim_.faults.Fail("Processes.EnumerateIds", win_error::kNotEnoughMemory, next);  // the 16-byte call
+  EXPECT_EQ(CallsWhileListing("Processes.EnumerateIds"), 5);
+  EXPECT_EQ(form_.lvwProcess().Count(), 40);
   sim_.faults.Fail("Processes.EnumerateIds", win_error::kNotEnoughMemory);
   const int opened = sim_.faults.Calls("Processes.Open");
   EXPECT_TRUE(Listed().empty());
@@ -142,20 +150,6 @@ TEST_F(ListProcessesTest, OnThe9xFamilyListsSnapshotNamesInLowerCaseUntilTheSnap
                             {"c:\\programme\\über ça\\œuvre.exe", "-933666"}}));
   sim_.faults.Fail("Processes.TakeSnapshot", win_error::kNotEnoughMemory);
   EXPECT_TRUE(Listed().empty());
-}
-
-TEST_F(ListProcessesTest, AnyOtherPlatformLeavesTheListLaidOutAndEmpty) {
-  AddProcessesUpTo(2);
-  EXPECT_EQ(Listed().size(), 2u);
-  for (const int platform : {0, 3}) {
-    sim_.processes.SetPlatformId(platform);
-    EXPECT_TRUE(Listed().empty()) << "platform " << platform;
-    const std::vector<ListColumn>& columns = sim_.window.Columns(ControlId::lvwProcess);
-    ASSERT_EQ(columns.size(), 2u);
-    EXPECT_EQ(columns[0].caption + "|" + columns[1].caption, "Process|PID");
-    EXPECT_DOUBLE_EQ(columns[0].widthTwips, 0.8 * 5535);
-    EXPECT_DOUBLE_EQ(columns[1].widthTwips, 0.175 * 5535);
-  }
 }
 
 }  // namespace

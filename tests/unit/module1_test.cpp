@@ -61,71 +61,61 @@ TEST_F(Module1Test, EndsProcessesWithExitCodeZeroAndShowsEachFailureInTurn) {
   EXPECT_EQ(processes_.OpenHandleCount(), 0u);
   EXPECT_EQ(processes_.ExitCode(712), 0u);
   EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
-  EXPECT_TRUE(processes_.IsRunning(700));
-  EXPECT_TRUE(processes_.IsRunning(708));
-  EXPECT_TRUE(processes_.IsRunning(716));
+  for (const std::uint32_t pid : {700, 708, 716}) EXPECT_TRUE(processes_.IsRunning(pid)) << pid;
+
+  // Without a system text, the last line is the blank buffer it was asked into.
+  faults_.Fail("Processes.SystemMessage", win_error::kNotEnoughMemory);
+  module1_.KillProcess(700);
+  EXPECT_EQ(messages_.shown.back(), kFirstLines + "ERROR: " + std::string(200, ' '));
 }
 
 // A listed process (its start time known) is ended only while its PID still
 // names it: a process that has gone, or another one given its PID, is left
 // alone without a message; one the user may not end still gets the message.
-TEST_F(Module1Test, EndsAListedProcessOnlyWhileItsPidStillNamesIt) {
-  for (const bool imageQuery : {true, false}) {
-    SCOPED_TRACE(imageQuery ? "image-path query" : "start time only");
-    sim::Faults faults;
-    sim::SimProcesses processes{faults};
-    RecordingMessages messages{processes};
-    Module1 module1{processes, messages};
-    if (!imageQuery) processes.RemoveImagePathQuery();
-    const auto startOf = [&](std::uint32_t pid) {
-      std::uint64_t time = 0;
-      processes.Open(process_access::kQueryInformation, false, pid)->StartTime(time);
-      return time;
-    };
-    const std::string adware = "C:\\Apps\\adware.exe";
-    processes.AddProcess(700, adware);  // gone, its PID reused by the same file
-    const std::uint64_t first = startOf(700);
-    processes.Exit(700);
-    processes.AddProcess(700, adware);
-    processes.AddProcess(704, adware);  // gone, its PID unused
-    const std::uint64_t gone = startOf(704);
-    processes.Exit(704);
-    processes.AddProcess(708, "C:\\Apps\\guarded.exe");  // may not be ended
-    processes.DenyOpen(708, process_access::kTerminate);
-    processes.AddProcess(712, adware);  // still running
-    processes.AddProcess(716, "C:\\Apps\\hidden.exe");  // nobody may look at it
-    processes.DenyOpen(716);
+class ListedProcess : public Module1Test, public ::testing::WithParamInterface<bool> {};
 
-    module1.KillProcess(700, adware, first);
-    module1.KillProcess(704, adware, gone);
-    module1.KillProcess(708, "C:\\Apps\\guarded.exe", startOf(708));
-    module1.KillProcess(712, imageQuery ? "C:\\Apps\\renamed.exe" : adware, startOf(712));
-    module1.KillProcess(716, "C:\\Apps\\hidden.exe", 1);
-    const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
-    EXPECT_EQ(messages.shown, (std::vector<std::string>{invalidHandle, invalidHandle}));
-    EXPECT_TRUE(processes.IsRunning(700));
-    EXPECT_TRUE(processes.IsRunning(708));
-    // With the image path, a path other than the listed one is another
-    // process; without it, the start time alone decides.
-    EXPECT_EQ(processes.IsRunning(712), imageQuery);
-    EXPECT_TRUE(processes.IsRunning(716));
+TEST_P(ListedProcess, IsEndedOnlyWhileItsPidStillNamesIt) {
+  const bool imageQuery = GetParam();
+  if (!imageQuery) processes_.RemoveImagePathQuery();
+  const auto startOf = [&](std::uint32_t pid) {
+    std::uint64_t time = 0;
+    processes_.Open(process_access::kQueryInformation, false, pid)->StartTime(time);
+    return time;
+  };
+  const std::string adware = "C:\\Apps\\adware.exe";
+  processes_.AddProcess(700, adware);  // gone, its PID reused by the same file
+  const std::uint64_t first = startOf(700);
+  processes_.Exit(700);
+  processes_.AddProcess(700, adware);
+  processes_.AddProcess(704, adware);  // gone, its PID unused
+  const std::uint64_t gone = startOf(704);
+  processes_.Exit(704);
+  processes_.AddProcess(708, "C:\\Apps\\guarded.exe");  // may not be ended
+  processes_.DenyOpen(708, process_access::kTerminate);
+  processes_.AddProcess(712, adware);  // still running
+  processes_.AddProcess(716, "C:\\Apps\\hidden.exe");  // nobody may look at it
+  processes_.DenyOpen(716);
 
-    faults.Fail("Processes.StartTime", win_error::kAccessDenied);
-    processes.AddProcess(720, adware);
-    module1.KillProcess(720, adware, 1);
-    EXPECT_TRUE(processes.IsRunning(720)) << "a start time that cannot be read is no match";
-    EXPECT_EQ(processes.OpenHandleCount(), 0u);
-  }
+  module1_.KillProcess(700, adware, first);
+  module1_.KillProcess(704, adware, gone);
+  module1_.KillProcess(708, "C:\\Apps\\guarded.exe", startOf(708));
+  module1_.KillProcess(712, imageQuery ? "C:\\Apps\\renamed.exe" : adware, startOf(712));
+  module1_.KillProcess(716, "C:\\Apps\\hidden.exe", 1);
+  const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
+  EXPECT_EQ(messages_.shown, (std::vector<std::string>{invalidHandle, invalidHandle}));
+  for (const std::uint32_t pid : {700, 708, 716}) EXPECT_TRUE(processes_.IsRunning(pid)) << pid;
+  // With the image path, a path other than the listed one is another
+  // process; without it, the start time alone decides.
+  EXPECT_EQ(processes_.IsRunning(712), imageQuery);
+
+  faults_.Fail("Processes.StartTime", win_error::kAccessDenied);
+  processes_.AddProcess(720, adware);
+  module1_.KillProcess(720, adware, 1);
+  EXPECT_TRUE(processes_.IsRunning(720)) << "a start time that cannot be read is no match";
+  EXPECT_EQ(processes_.OpenHandleCount(), 0u);
 }
 
-TEST_F(Module1Test, WithoutASystemTextTheLastLineIsTheBlankBuffer) {
-  processes_.AddProcess(700, "C:\\Apps\\guarded.exe");
-  processes_.RefuseTermination(700);
-  faults_.Fail("Processes.SystemMessage", win_error::kNotEnoughMemory);
-  module1_.KillProcess(700);
-  EXPECT_EQ(messages_.shown,
-            (std::vector<std::string>{kFirstLines + "ERROR: " + std::string(200, ' ')}));
-}
+INSTANTIATE_TEST_SUITE_P(ImageQueryOrNot, ListedProcess, ::testing::Bool());
 
 }  // namespace
 }  // namespace foxbane

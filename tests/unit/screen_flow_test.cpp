@@ -9,8 +9,11 @@ namespace {
 using C = ControlId;
 using Change = std::pair<ControlId, bool>;
 
-std::vector<Change> ChangesSince(const sim::SimWindow& window, std::size_t start) {
-  const auto& log = window.VisibilityLog();
+// The panels shown and hidden by one click, in order.
+std::vector<Change> ChangesOnClick(SimMachine& machine, ControlId control) {
+  const std::size_t start = machine.sim.window.VisibilityLog().size();
+  machine.form.Click(control);
+  const auto& log = machine.sim.window.VisibilityLog();
   return {log.begin() + static_cast<std::ptrdiff_t>(start), log.end()};
 }
 
@@ -21,7 +24,7 @@ bool AnyPanelVisible(const Form2& form) {
   return false;
 }
 
-TEST(ScreenFlow, OpensOnTheStartScreen) {
+TEST(ScreenFlow, OpensOnTheStartScreenAndTheDisclaimerComesAndGoes) {
   SimMachine machine;
   EXPECT_FALSE(AnyPanelVisible(machine.form));
   EXPECT_FALSE(machine.form.Visible(C::CoolProgress1));
@@ -29,20 +32,13 @@ TEST(ScreenFlow, OpensOnTheStartScreen) {
   EXPECT_EQ(machine.sim.window.VisibilityLog(),
             (std::vector<Change>{{C::scanstatus, false}, {C::results, false}, {C::clean, false},
                                  {C::disclaimer, false}, {C::activityframe, false}}));
-}
 
-TEST(ScreenFlow, DisclaimerAndOkSwitchPanelsInTheirOrder) {
-  SimMachine machine;
-  auto& window = machine.sim.window;
-  std::size_t start = window.VisibilityLog().size();
-  machine.form.Click(C::Label7);
-  EXPECT_EQ(ChangesSince(window, start),
+  // The disclaimer and its OK switch the panels in their own order.
+  EXPECT_EQ(ChangesOnClick(machine, C::Label7),
             (std::vector<Change>{{C::disclaimer, true}, {C::scanstatus, false},
                                  {C::results, false}, {C::clean, false},
                                  {C::activityframe, false}}));
-  start = window.VisibilityLog().size();
-  machine.form.Click(C::Command4);
-  EXPECT_EQ(ChangesSince(window, start),
+  EXPECT_EQ(ChangesOnClick(machine, C::Command4),
             (std::vector<Change>{{C::scanstatus, false}, {C::results, false}, {C::clean, false},
                                  {C::disclaimer, false}}));
   EXPECT_FALSE(AnyPanelVisible(machine.form));
@@ -61,7 +57,9 @@ TEST(ScreenFlow, EveryExitEndsTheProgramWithoutWritingAnything) {
   }
 }
 
-TEST(ScreenFlow, ScanPressedAgainDuringAScanDoesNotStartASecondOne) {
+// Scan pressed again during a scan starts no second one; the disclaimer
+// opened meanwhile stays over the panel the scan ends on, until OK.
+TEST(ScreenFlow, ScanAndDisclaimerDuringAScan) {
   SimMachine machine;
   machine.Run(100, "C:\\Tools\\a.exe", kCleanBytes);
   machine.Run(101, "C:\\Tools\\b.exe", kCleanBytes);
@@ -69,28 +67,18 @@ TEST(ScreenFlow, ScanPressedAgainDuringAScanDoesNotStartASecondOne) {
   machine.sim.loop.Post([&] {
     ++pressesDuringScan;
     machine.form.Click(C::Command1);
+    machine.form.Click(C::Label7);
   });
   machine.ClickScan();
   EXPECT_EQ(pressesDuringScan, 1);
-  // One pass: one yield per process, no more.
-  EXPECT_EQ(machine.sim.loop.yields(), 2);
-  EXPECT_TRUE(machine.form.Visible(C::clean));
-}
-
-TEST(ScreenFlow, DisclaimerDuringAScanStaysAroundTheFinalPanel) {
-  SimMachine machine;
-  machine.Run(100, "C:\\Tools\\a.exe", kCleanBytes);
-  machine.sim.loop.Post([&] { machine.form.Click(C::Label7); });
-  machine.ClickScan();
+  EXPECT_EQ(machine.sim.loop.yields(), 2);  // one pass: one yield per process
   EXPECT_TRUE(machine.form.Visible(C::clean));
   EXPECT_TRUE(machine.form.Visible(C::disclaimer));
   EXPECT_FALSE(machine.form.Visible(C::scanstatus));
 
   machine.form.Click(C::Command4);
   EXPECT_FALSE(AnyPanelVisible(machine.form));
-
-  // From the start screen a new scan runs again.
-  machine.ClickScan();
+  machine.ClickScan();  // from the start screen a new scan runs again
   EXPECT_TRUE(machine.form.Visible(C::clean));
 }
 
@@ -101,9 +89,7 @@ TEST(ScreenFlow, OkLeavesTheActivityPanelAsItWas) {
   machine.ClickCleanup();
   ASSERT_TRUE(machine.form.Visible(C::activityframe));
   machine.form.Click(C::Label7);
-  const std::size_t start = machine.sim.window.VisibilityLog().size();
-  machine.form.Click(C::Command4);
-  for (const auto& [control, visible] : ChangesSince(machine.sim.window, start)) {
+  for (const auto& [control, visible] : ChangesOnClick(machine, C::Command4)) {
     EXPECT_NE(control, C::activityframe);
     EXPECT_FALSE(visible);
   }
