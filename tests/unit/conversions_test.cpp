@@ -34,6 +34,8 @@ TEST(Variant, TextFormOfEachKindAndConversionsForWritesCheckRangeAndForm) {
   EXPECT_EQ(FailureOf([] { Variant("twelve").ToInt16(); }), 13u);
   EXPECT_TRUE(Variant("TRUE").ToBoolean());
   EXPECT_FALSE(Variant("0").ToBoolean());
+  EXPECT_TRUE(Variant(std::int16_t{2}).ToBoolean());
+  EXPECT_FALSE(Variant(std::int32_t{0}).ToBoolean());
   EXPECT_EQ(FailureOf([] { Variant("yes").ToBoolean(); }), 13u);
 }
 
@@ -55,6 +57,7 @@ TEST(Utf, ConversionsKeepTheEdgeCodePointsAndReplaceLoneSurrogates) {
   }
   EXPECT_EQ(Utf16FromUtf8("\xED\xA0\x80"), u"\xFFFD");    // U+D800 alone
   EXPECT_EQ(Utf16FromUtf8("\xF4\x90\x80\x80"), u"\xFFFD");  // past U+10FFFF
+  EXPECT_EQ(Utf8FromUtf16(u"\xD800" u"A"), "\xEF\xBF\xBD" "A");  // a high surrogate unpaired
 }
 
 }  // namespace
