@@ -1,12 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <map>
-#include <set>
-#include <utility>
-#include <vector>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 #include "app/form2.h"
 #include "sim/sim_platform.h"
@@ -37,6 +37,22 @@ inline const std::string kCompatibility[] = {
     "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
     "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
 };
+inline const std::string kProtection =
+    "[PROTECTION] Internet Explorer will now block any further installation attempts of known "
+    "MarbleFox versions.";
+
+// The cleanup's entries in a log text, one a line (the protection entry by
+// its first line).
+inline std::vector<std::string> CleanupEntries(std::string_view log) {
+  std::vector<std::string> entries;
+  for (std::size_t start = 0; start < log.size();) {
+    const std::size_t end = std::min(log.find("\r\n", start), log.size());
+    const std::string line(log.substr(start, end - start));
+    if (line.starts_with("[CLEANUP] ") || line.starts_with("[PROTECTION] ")) entries.push_back(line);
+    start = end + 2;
+  }
+  return entries;
+}
 
 // A whole machine in memory with Foxbane's window on it, loaded and showing
 // its start screen.
@@ -56,35 +72,35 @@ class SimMachine {
 
   void ClickScan() { form.Click(ControlId::Command1); }
   void ClickCleanup() { form.Click(ControlId::Command5); }
-
-  // Every file and folder ("file:<path>", "folder:<path>"), every registry
-  // key by its full name, and every value as its key's name, two backslashes
-  // and the value's name: what a run may have removed is what is missing.
-  std::set<std::string> Inventory() const {
-    const std::vector<std::string> files = sim.files.Inventory();
-    std::set<std::string> items(files.begin(), files.end());
-    const std::pair<RegKey, std::string> roots[] = {{kHkcr, "HKEY_CLASSES_ROOT"},
-                                                    {kHkcu, "HKEY_CURRENT_USER"},
-                                                    {kHklm, "HKEY_LOCAL_MACHINE"}};
-    for (const auto& [root, rootName] : roots) AddKeys(items, root, rootName, "");
-    return items;
+  // Through the disclaimer and its OK back to the start screen.
+  void BackToStart() {
+    form.Click(ControlId::Label7);
+    form.Click(ControlId::Command4);
   }
 
-  // The inventory with what each item holds: a file's bytes, a value's type
-  // and data. What Foxbane itself writes (its log and its quarantine) is
-  // left out, so that a restore can be compared with the machine before.
-  std::map<std::string, std::string> Snapshot() {
-    std::map<std::string, std::string> contents;
+  // Every file and folder ("file:<path>", "folder:<path>"), every registry
+  // key by its full name and every value as its key's name, two backslashes
+  // and its name, each with what it holds (a file's bytes, a value's type and
+  // data): what a run removed is what is missing. Unless asked for, what
+  // Foxbane writes itself (its log, its quarantine) is left out, so that a
+  // restore can be compared with the machine before.
+  std::map<std::string, std::string> Snapshot(bool withOwnFiles = false) {
+    std::map<std::string, std::string> items;
     const std::string folder = sim.environment.ApplicationFolder();
-    for (const std::string& item : Inventory()) {
-      if (item == "file:" + folder + "\\scanlog.txt" ||
-          item.starts_with("file:" + folder + "\\Quarantine") ||
-          item.starts_with("folder:" + folder + "\\Quarantine")) {
+    for (const std::string& item : sim.files.Inventory()) {
+      if (!withOwnFiles && (item == "file:" + folder + "\\scanlog.txt" ||
+                            item.starts_with("file:" + folder + "\\Quarantine") ||
+                            item.starts_with("folder:" + folder + "\\Quarantine"))) {
         continue;
       }
-      contents[item] = ItemData(item);
+      items[item] = item.starts_with("file:") ? sim.files.Contents(item.substr(5)).value_or("") : "";
     }
-    return contents;
+    for (const auto& [root, name] : {std::pair(kHkcr, "HKEY_CLASSES_ROOT"),
+                                     std::pair(kHkcu, "HKEY_CURRENT_USER"),
+                                     std::pair(kHklm, "HKEY_LOCAL_MACHINE")}) {
+      AddKeys(items, root, name, "");
+    }
+    return items;
   }
 
   std::string ScanLogPath() { return sim.environment.ApplicationFolder() + "\\scanlog.txt"; }
@@ -94,32 +110,15 @@ class SimMachine {
   Form2 form{sim.platform};
 
  private:
-  std::string ItemData(const std::string& item) const {
-    if (item.starts_with("file:")) return sim.files.Contents(item.substr(5)).value_or("");
-    if (item.starts_with("folder:")) return {};
-    const std::size_t split = item.find("\\\\");
-    if (split == std::string::npos) return {};
-    const std::pair<std::string_view, RegKey> roots[] = {{"HKEY_CLASSES_ROOT\\", kHkcr},
-                                                         {"HKEY_CURRENT_USER\\", kHkcu},
-                                                         {"HKEY_LOCAL_MACHINE\\", kHklm}};
-    for (const auto& [prefix, root] : roots) {
-      if (!item.starts_with(prefix)) continue;
-      const std::string key = item.substr(prefix.size(), split - prefix.size());
-      const auto value = sim.registry.Value(root, key, item.substr(split + 2));
-      return value ? std::to_string(value->first) + ":" + value->second : "?";
-    }
-    return {};
-  }
-
-  void AddKeys(std::set<std::string>& items, RegKey root, const std::string& name,
+  void AddKeys(std::map<std::string, std::string>& items, RegKey root, const std::string& name,
                const std::string& path) const {
     for (const std::string& value : sim.registry.ValueNames(root, path)) {
-      items.insert(name + "\\\\" + value);
+      const auto data = sim.registry.Value(root, path, value);
+      items[name + "\\\\" + value] = data ? std::to_string(data->first) + ":" + data->second : "?";
     }
     for (const std::string& subkey : sim.registry.SubkeyNames(root, path)) {
-      const std::string subPath = path.empty() ? subkey : path + "\\" + subkey;
-      items.insert(name + "\\" + subkey);
-      AddKeys(items, root, name + "\\" + subkey, subPath);
+      items[name + "\\" + subkey];
+      AddKeys(items, root, name + "\\" + subkey, path.empty() ? subkey : path + "\\" + subkey);
     }
   }
 };

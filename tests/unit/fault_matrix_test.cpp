@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <iostream>
 #include <map>
-#include <set>
 
 #include "app/texts.h"
 #include "cleanup/restore.h"
@@ -13,6 +12,7 @@ namespace foxbane::testing {
 namespace {
 
 using C = ControlId;
+using Items = std::map<std::string, std::string>;
 
 constexpr std::string_view kTermination =
     "There was an error while trying to terminate the process - please try running Foxbane again.";
@@ -25,24 +25,21 @@ const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
 void PlantInfection(SimMachine& machine) {
   auto& files = machine.sim.files;
   auto& registry = machine.sim.registry;
-  files.WriteFile(machine.sim.environment.ApplicationFolder() + "\\scanlog.txt", kOldLog);
+  files.WriteFile(machine.ScanLogPath(), kOldLog);
   machine.Run(100, "C:\\Windows\\explorer.exe", kCleanBytes);
   machine.Run(200, kBad, kInfectedBytes);
   machine.sim.processes.AddProcess(201, kBad);
   machine.Run(300, kEvil, kInfectedBytes);
   files.WriteFile("C:\\Users\\me\\AppData\\notes.txt", "the user's own notes");
-
   registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
   registry.SetString(kHkcu, kRunKey, "other", "C:\\Windows\\other.exe");
   registry.SetString(kHklm, kRunKey, "evil", kEvil);
   registry.SetString(kHklm, kRunKey, "empty", "");
-  const std::string uninstall = kUninstall + "\\";
-  registry.SetString(kHklm, uninstall + "bad", "UninstallString", kBad + " /uninstall");
-  registry.SetString(kHklm, uninstall + "Other App", "UninstallString", "C:\\Other\\u.exe");
+  registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /uninstall");
+  registry.SetString(kHklm, kUninstall + "\\Other App", "UninstallString", "C:\\Other\\u.exe");
   registry.SetString(kHklm, kCurrentVersion, "disp", "1");
   registry.SetDword(kHklm, kCurrentVersion, "np", 3);
-  registry.SetString(kHklm, kCurrentVersion, "ProgramFilesDir",
-                     "C:\\Program Files");
+  registry.SetString(kHklm, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
   files.WriteFile(kOcx, "ocx");
   registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
   registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", "C:\\Windows\\gone.inf", "");
@@ -64,13 +61,14 @@ bool MayBeRemoved(const std::string& item) {
   static const std::vector<std::string> named = {
       "HKEY_CURRENT_USER\\" + std::string(kRunKey) + "\\\\bad",
       "HKEY_LOCAL_MACHINE\\" + std::string(kRunKey) + "\\\\evil",
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\bad",
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\disp",
-      "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\\\np",
+      "HKEY_LOCAL_MACHINE\\" + kUninstall + "\\bad",
+      "HKEY_LOCAL_MACHINE\\" + kCurrentVersion + "\\\\disp",
+      "HKEY_LOCAL_MACHINE\\" + kCurrentVersion + "\\\\np",
       "HKEY_LOCAL_MACHINE\\" + kCodeStore,
       "HKEY_CLASSES_ROOT\\" + kClass,
       "HKEY_CLASSES_ROOT\\" + kTypeLib,
       "HKEY_CLASSES_ROOT\\Activeinstaller.Ainst",
+      "HKEY_CLASSES_ROOT\\Activeinstaller.Ainst.1",
       "file:" + kBad,
       "file:" + kEvil,
       "file:" + kOcx,
@@ -78,7 +76,7 @@ bool MayBeRemoved(const std::string& item) {
   };
   return std::any_of(named.begin(), named.end(), [&](const std::string& prefix) {
     return item == prefix || item.starts_with(prefix + "\\");
-  }) || item.starts_with("HKEY_CLASSES_ROOT\\Activeinstaller.Ainst.1");
+  });
 }
 
 // The errors each operation can really give on Windows.
@@ -90,15 +88,13 @@ std::vector<ErrorCode> RealErrors(std::string_view operation) {
       {"FileSystem.OpenForRead",
        {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation, kNotEnoughMemory}},
       {"FileSystem.Read", {kInvalidHandle, kAccessDenied, kNotEnoughMemory}},
-      {"FileSystem.OpenForAppend",
-       {kPathNotFound, kAccessDenied, kSharingViolation, kNotEnoughMemory}},
+      {"FileSystem.OpenForAppend", {kPathNotFound, kAccessDenied, kSharingViolation, kNotEnoughMemory}},
       {"FileSystem.AppendText", {kInvalidHandle, kAccessDenied, kNotEnoughMemory}},
       {"FileSystem.RemoveFile", {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation}},
       {"FileSystem.RemoveFolder",
        {kFileNotFound, kPathNotFound, kAccessDenied, kSharingViolation, kDirNotEmpty}},
       {"FileSystem.CountListedFiles", {kFileNotFound, kPathNotFound, kAccessDenied}},
-      {"Registry.QueryValue",
-       {kFileNotFound, kAccessDenied, kInvalidHandle, kNotEnoughMemory, kMoreData}},
+      {"Registry.QueryValue", {kFileNotFound, kAccessDenied, kInvalidHandle, kNotEnoughMemory, kMoreData}},
       {"Registry.EnumValue", {kAccessDenied, kInvalidHandle, kMoreData, kNoMoreItems}},
       {"Registry.EnumKey", {kAccessDenied, kInvalidHandle, kMoreData, kNoMoreItems}},
       {"Registry.DeleteKey", {kFileNotFound, kAccessDenied, kInvalidHandle}},
@@ -110,38 +106,19 @@ std::vector<ErrorCode> RealErrors(std::string_view operation) {
   };
   const auto found = errors.find(operation);
   if (found != errors.end()) return found->second;
-  return {win_error::kAccessDenied, win_error::kInvalidHandle, win_error::kNotEnoughMemory};
+  return {kAccessDenied, kInvalidHandle, kNotEnoughMemory};
 }
 
-std::vector<std::string> CleanupEntries(const std::string& logText) {
-  std::vector<std::string> entries;
-  std::size_t start = 0;
-  while (start <= logText.size()) {
-    const std::size_t end = std::min(logText.find("\r\n", start), logText.size());
-    const std::string line = logText.substr(start, end - start);
-    if (line.starts_with("[CLEANUP] ") || line.starts_with("[PROTECTION] ")) {
-      entries.push_back(line);
-    }
-    start = end + 2;
-  }
-  return entries;
-}
-
-struct Outcome {
-  bool detected = false;
-  std::vector<std::string> entries;
-};
-
-// Runs the whole flow and checks what must hold whatever failed.
-// `baseline` is the entries of the fault-free run; none for that run itself.
-Outcome RunAndCheck(SimMachine& machine, const std::set<std::string>& before,
-                    const std::vector<std::string>* baseline, std::string_view failing = {}) {
-  const bool terminationMayFail = failing.starts_with("Processes.");
-  const std::string logPath = machine.sim.environment.ApplicationFolder() + "\\scanlog.txt";
-  Outcome outcome;
+// Runs the whole flow and checks what must hold whatever failed, and
+// returns the cleanup's entries. `baseline` is the entries of the
+// fault-free run; none for that run itself.
+std::vector<std::string> RunAndCheck(SimMachine& machine, const Items& before,
+                                     const std::vector<std::string>* baseline,
+                                     std::string_view failing = {}) {
   EXPECT_NO_THROW(machine.ClickScan());
-  outcome.detected = machine.form.ResultsList().Count() > 0;
-  if (outcome.detected) {
+  const bool detected = machine.form.ResultsList().Count() > 0;
+  EXPECT_TRUE(detected || baseline != nullptr);
+  if (detected) {
     EXPECT_TRUE(machine.form.Visible(C::results));
     EXPECT_NO_THROW(machine.ClickCleanup());
     EXPECT_TRUE(machine.form.Visible(C::activityframe));
@@ -149,75 +126,58 @@ Outcome RunAndCheck(SimMachine& machine, const std::set<std::string>& before,
   } else {
     EXPECT_TRUE(machine.form.Visible(C::clean));
   }
+  const bool terminationMayFail = failing.starts_with("Processes.");
   const bool keepingMayFail = failing.starts_with("FileSystem.") || failing.starts_with("Registry.");
   for (const std::string& message : machine.sim.messages.shown()) {
     EXPECT_TRUE((terminationMayFail && message.starts_with(kTermination)) ||
                 (keepingMayFail && message == texts::kNotKept))
         << message;
   }
-  const auto log = machine.sim.files.Contents(logPath);
-  EXPECT_TRUE(log.has_value() && log->starts_with(kOldLog)) << "earlier log content lost";
+  EXPECT_TRUE(machine.ScanLog().starts_with(kOldLog)) << "earlier log content lost";
 
-  outcome.entries = CleanupEntries(machine.form.LogTextText());
-  if (outcome.detected && baseline != nullptr) {
-    const std::vector<std::string>& baselineEntries = *baseline;
-    // Every entry is one the fault-free run writes (a row's entries may
-    // repeat when a failed delete left its file for the next row of the same
-    // path), the rows' entries come before the registry stages', and the
-    // protection entry ends the pass, once.
-    bool registryStagesBegun = false;
-    for (const std::string& entry : outcome.entries) {
-      EXPECT_NE(std::find(baselineEntries.begin(), baselineEntries.end(), entry),
-                baselineEntries.end())
-          << "unexpected entry: " << entry;
-      const bool rowEntry = entry.starts_with("[CLEANUP] Deleted ");
-      EXPECT_FALSE(rowEntry && registryStagesBegun) << "row entry after the registry stages";
-      registryStagesBegun = registryStagesBegun || !rowEntry;
-    }
-    EXPECT_EQ(std::count_if(outcome.entries.begin(), outcome.entries.end(),
+  const std::vector<std::string> entries = CleanupEntries(machine.form.LogTextText());
+  if (detected) {
+    // The protection entry ends the pass, once.
+    EXPECT_TRUE(!entries.empty() && entries.back().starts_with("[PROTECTION] "));
+    EXPECT_EQ(std::count_if(entries.begin(), entries.end(),
                             [](const std::string& e) { return e.starts_with("[PROTECTION] "); }),
               1);
   }
-  if (outcome.detected) {
-    EXPECT_TRUE(!outcome.entries.empty() && outcome.entries.back().starts_with("[PROTECTION] "));
-  }
-  for (const std::string& entry : outcome.entries) {
+  // Every entry is one the fault-free run writes (a row's entries may
+  // repeat when a failed delete left its file for the next row of the same
+  // path), and the rows' entries come before the registry stages'.
+  bool registryStagesBegun = false;
+  for (const std::string& entry : entries) {
+    if (baseline != nullptr) {
+      EXPECT_NE(std::find(baseline->begin(), baseline->end(), entry), baseline->end())
+          << "unexpected entry: " << entry;
+    }
+    const bool rowEntry = entry.starts_with("[CLEANUP] Deleted ");
+    EXPECT_FALSE(rowEntry && registryStagesBegun) << "row entry after the registry stages";
+    registryStagesBegun = registryStagesBegun || !rowEntry;
     constexpr std::string_view kDpfItem = "[CLEANUP] Removed DPF Item: ";
     if (entry.starts_with(kDpfItem)) {
-      EXPECT_FALSE(machine.sim.files.Contents(entry.substr(kDpfItem.size())).has_value())
-          << "entry 6 for a file that was not deleted";
+      EXPECT_FALSE(machine.sim.files.Contents(entry.substr(kDpfItem.size())))
+          << "reported a control that was not deleted";
     }
   }
-  const std::set<std::string> after = machine.Inventory();
-  for (const std::string& item : before) {
+  const Items after = machine.Snapshot(true);
+  for (const auto& [item, data] : before) {
     EXPECT_TRUE(after.contains(item) || MayBeRemoved(item)) << "removed " << item;
   }
   // A key whose close itself failed is the one handle that may stay open.
   if (failing != "Registry.CloseKey") {
     EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
   }
-  return outcome;
-}
-
-void ExpectSameMachine(const std::map<std::string, std::string>& before,
-                       const std::map<std::string, std::string>& after) {
-  for (const auto& [item, data] : before) {
-    const auto found = after.find(item);
-    EXPECT_TRUE(found != after.end() && found->second == data) << "not put back: " << item;
-  }
-  for (const auto& [item, data] : after) {
-    EXPECT_TRUE(before.contains(item)) << "left behind: " << item;
-  }
+  return entries;
 }
 
 TEST(FaultMatrix, EveryOperationFailingWithEveryRealErrorKeepsTheUserSafe) {
   SimMachine baseline;
   PlantInfection(baseline);
-  const std::set<std::string> inventory = baseline.Inventory();
+  const Items inventory = baseline.Snapshot(true);
   baseline.sim.faults.Clear();
-  const Outcome clean = RunAndCheck(baseline, inventory, nullptr);
-  ASSERT_TRUE(clean.detected);
-  const std::vector<std::string> baselineEntries = clean.entries;
+  const std::vector<std::string> baselineEntries = RunAndCheck(baseline, inventory, nullptr);
   ASSERT_GE(baselineEntries.size(), 10u);
   const std::vector<std::string> operations = baseline.sim.faults.OperationsCalled();
 
@@ -229,8 +189,8 @@ TEST(FaultMatrix, EveryOperationFailingWithEveryRealErrorKeepsTheUserSafe) {
                      (call == 1 ? " at its first call" : " at every call"));
         SimMachine machine;
         PlantInfection(machine);
-        const std::set<std::string> before = machine.Inventory();
-        const std::map<std::string, std::string> snapshot = machine.Snapshot();
+        const Items before = machine.Snapshot(true);
+        const Items restorable = machine.Snapshot();
         machine.sim.faults.Fail(operation, error, call);
         RunAndCheck(machine, before, &baselineEntries, operation);
         // Nothing lost: whatever went can be put back as it was.
@@ -239,7 +199,7 @@ TEST(FaultMatrix, EveryOperationFailingWithEveryRealErrorKeepsTheUserSafe) {
         for (const std::string& session : restore.PendingSessions()) {
           EXPECT_EQ(restore.PutBack(session), 0);
         }
-        ExpectSameMachine(snapshot, machine.Snapshot());
+        EXPECT_EQ(machine.Snapshot(), restorable);
         ++runs;
         if (::testing::Test::HasFailure()) return;
       }

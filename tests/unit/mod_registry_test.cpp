@@ -144,8 +144,10 @@ TEST_F(ModRegistryTest, WriteRegValueStoresEachTypeCodesBytes) {
   }
 }
 
-// Neither an unknown hive (99) nor a refused open (5) changes anything.
-TEST_F(ModRegistryTest, AFailureBeforeTheOpenChangesNothing) {
+// Neither an unknown hive (99) nor a refused open (5) changes anything. A
+// call that fails after the key opened gives its own code, and the key is
+// closed all the same (TearDown checks).
+TEST_F(ModRegistryTest, AFailureReturnsItsCodeAndChangesNothing) {
   EXPECT_EQ(EveryRoutine("HKXX"), std::vector<std::int32_t>(5, 99));
   EXPECT_FALSE(registry.KeyExists(kCurrentUser, "Software\\Made"));
   faults.Fail("Registry.OpenKey", kAccessDenied, sim::Faults::kEveryCall, "HKEY_LOCAL_MACHINE");
@@ -157,17 +159,15 @@ TEST_F(ModRegistryTest, AFailureBeforeTheOpenChangesNothing) {
   EXPECT_TRUE(registry.Value(kLocalMachine, kRun, "x").has_value());
   EXPECT_TRUE(registry.KeyExists(kLocalMachine, "SOFTWARE\\Leaf"));
   EXPECT_EQ(EveryRoutine("HKCU")[0], 2);  // the other root is untouched
-}
 
-// A call that fails after the key opened gives its own code, and the key
-// is closed all the same (TearDown checks).
-TEST_F(ModRegistryTest, AFailureAfterTheOpenReturnsItsCode) {
+  faults.Clear();
   registry.SetString(kCurrentUser, kRun, "x", "data");
   registry.CreateKeyPath(kCurrentUser, "Software\\Leaf");
-  faults.Fail("Registry.QueryValue", kNotEnoughMemory, 2);
-  faults.Fail("Registry.SetValue", kAccessDenied);
-  faults.Fail("Registry.DeleteValue", kAccessDenied);
-  faults.Fail("Registry.DeleteKey", kAccessDenied);
+  faults.Fail("Registry.QueryValue", kNotEnoughMemory, faults.Calls("Registry.QueryValue") + 2);
+  for (const char* operation : {"Registry.SetValue", "Registry.DeleteValue", "Registry.DeleteKey"}) {
+    faults.Fail(operation, kAccessDenied);
+  }
+  listing = "kept";
   EXPECT_EQ(EveryRoutine("HKCU"), (std::vector<std::int32_t>{8, 5, 5, 5, 0}));
   EXPECT_EQ(listing, "keptx=data\0\0"s);
 }

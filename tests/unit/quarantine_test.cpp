@@ -16,31 +16,20 @@ const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
 // Texts of every kind a journal must carry unchanged: tabs, line breaks,
 // "%", bytes that are not ASCII, NUL, and the empty name of a default value.
 TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
-  std::vector<JournalRecord> records(7);
-  records[0].kind = Kind::kFile;
+  std::vector<JournalRecord> records(7);  // one of each kind, in the kinds' order
   records[0].path = "C:\\Program Files\\\u00dcber\\%20 a\tb.exe";
   records[0].stored = "0001.quarantined";
   records[0].size = 0x123456789ull;
   records[0].checksum = ~0ull;
-  records[1].kind = Kind::kFolder;
   records[1].path = "C:\\Program Files\\\u4e2d";
-  records[2].kind = Kind::kKey;
-  records[2].root = reg_root::kClassesRoot;
-  records[2].view = reg_view::k32Bit;
-  records[2].keyPath = "CLSID\\{X}\nnext";
-  records[3] = records[2];
-  records[3].kind = Kind::kValue;
-  records[3].valueName = "";
+  for (std::size_t i = 2; i < 6; ++i) {
+    records[i].root = reg_root::kClassesRoot;
+    records[i].view = reg_view::k32Bit;
+    records[i].keyPath = "CLSID\\{X}\nnext";
+  }
   records[3].type = reg_type::kBinary;
   records[3].data = std::string("\0\xff\r\n%", 5);
-  records[4] = records[3];
-  records[4].kind = Kind::kNoValue;
-  records[4].data.clear();
-  records[4].type = 0;
-  records[5] = records[2];
-  records[5].kind = Kind::kNewKey;
-  records[6].kind = Kind::kRestored;
-
+  for (std::size_t i = 0; i < records.size(); ++i) records[i].kind = static_cast<Kind>(i);
   std::string journal = std::string(kJournalHeader) + "\r\n";
   for (const JournalRecord& record : records) {
     const std::string line = EncodeRecord(record);
@@ -89,7 +78,7 @@ class Quarantined : public ::testing::Test {
   SimMachine machine;
 };
 
-TEST_F(Quarantined, RestoreGivesBackTheMachineAsItWasAndTheLogsStayAsTheyAre) {
+TEST_F(Quarantined, RestoreOverTheAdwareThatCameBackGivesBackTheMachineAndLeavesTheLog) {
   const auto before = machine.Snapshot();
   ScanAndClean(machine);
   ASSERT_FALSE(machine.sim.files.Contents(kBad));
@@ -105,6 +94,10 @@ TEST_F(Quarantined, RestoreGivesBackTheMachineAsItWasAndTheLogsStayAsTheyAre) {
   EXPECT_FALSE(kept->starts_with("MZ"));
   EXPECT_EQ(Scrambled(*kept), kInfectedBytes);
 
+  // Put back over an adware that came back: what was kept replaces it.
+  Plant(machine);
+  machine.sim.files.WriteFile(kBad, "a newer adware", file_attribute::kReadOnly);
+  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
   Restore restore = MakeRestore(machine);
   ASSERT_EQ(restore.PendingSessions().size(), 1u);
   EXPECT_EQ(restore.PutBack(restore.PendingSessions()[0]), 0);
@@ -134,18 +127,6 @@ TEST_F(Quarantined, TwoCleanupsInARowAndACleanupAfterARestore) {
   ScanAndClean(machine);
   EXPECT_EQ(machine.Snapshot(), afterFirst);
   EXPECT_TRUE(machine.form.LogTextText().ends_with(firstEntries));
-}
-
-// Put back over an adware that came back: what was kept replaces it.
-TEST_F(Quarantined, RestoreOverTheAdwareThatCameBack) {
-  const auto before = machine.Snapshot();
-  ScanAndClean(machine);
-  Plant(machine);
-  machine.sim.files.WriteFile(kBad, "a newer adware", file_attribute::kReadOnly);
-  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
-  Restore restore = MakeRestore(machine);
-  EXPECT_EQ(restore.PutBack(restore.PendingSessions().at(0)), 0);
-  EXPECT_EQ(machine.Snapshot(), before);
 }
 
 // Stopped in the middle: the journal ends in a cut line, the record of the

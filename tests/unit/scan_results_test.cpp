@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "common/utf.h"
-#include "support/sim_machine.h"
 #include "support/form2_test_access.h"
+#include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {
@@ -10,6 +10,7 @@ namespace {
 using C = ControlId;
 
 const std::string kBadPath = "C:\\Program Files\\Bad Co\\bad.exe";
+const std::string kRun32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class ScanResults : public ::testing::Test {
  protected:
@@ -29,108 +30,107 @@ TEST_F(ScanResults, TerminatesShowsTheSingularCaptionAndFocusesCleanup) {
   machine.ClickScan();
   EXPECT_FALSE(machine.sim.processes.IsRunning(1234));
   EXPECT_EQ(machine.sim.processes.ExitCode(1234), 0u);
-  EXPECT_EQ(machine.form.Caption(C::Label6),
-            "1 process was detected as MarbleFox and was terminated:");
+  EXPECT_EQ(machine.form.Caption(C::Label6), "1 process was detected as MarbleFox and was terminated:");
   EXPECT_TRUE(machine.form.Visible(C::results));
   EXPECT_FALSE(machine.form.Visible(C::scanstatus));
   EXPECT_EQ(machine.sim.window.Focused(), C::Command5);
   EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
-TEST_F(ScanResults, PluralCaptionForTwo) {
-  machine.Run(77, "C:\\Temp\\other.exe", kInfectedBytes);
-  machine.ClickScan();
-  EXPECT_EQ(machine.form.Caption(C::Label6),
-            "2 processes were detected as MarbleFox and were terminated:");
-}
-
-TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainment) {
-  SetRun(kHkcu, "quoted", "\"" + kBadPath + "\" /silent");
-  SetRun(kHkcu, "longer", kBadPath + ".bak");
-  SetRun(kHkcu, "othercase", "C:\\program files\\bad co\\BAD.EXE");
-  SetRun(kHkcu, "empty", "");
-  SetRun(kHkcu, "unexpanded", "%ProgramFiles%\\Bad Co\\bad.exe");
-  SetRun(kHkcu, "unrelated", "C:\\Windows\\notepad.exe");
-  machine.sim.registry.SetValue(kHkcu, kRunKey, "expand", reg_type::kExpandString,
-                                Utf16LeBytesFromUtf8(kBadPath + std::string(1, '\0')));
-  machine.ClickScan();
-  EXPECT_FALSE(HasRun(kHkcu, "quoted"));
-  EXPECT_FALSE(HasRun(kHkcu, "longer"));
-  EXPECT_FALSE(HasRun(kHkcu, "expand"));
-  EXPECT_TRUE(HasRun(kHkcu, "othercase"));
-  EXPECT_TRUE(HasRun(kHkcu, "empty"));
-  EXPECT_TRUE(HasRun(kHkcu, "unexpanded"));
-  EXPECT_TRUE(HasRun(kHkcu, "unrelated"));
-}
-
-TEST_F(ScanResults, BothRootsAreCleanedAndAValueMatchingTwoRowsIsDeletedOnce) {
+// A Run value goes when its data, as stored and read as text of its type,
+// contains a detected path in the same case; a value matching two rows is
+// deleted once. Machine-wide values are looked for in both views.
+TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndViews) {
+  auto& registry = machine.sim.registry;
   machine.sim.processes.AddProcess(1235, kBadPath);
-  SetRun(kHkcu, "bad", kBadPath);
-  SetRun(kHklm, "bad", kBadPath);
+  const std::string wide = Utf16LeBytesFromUtf8(kBadPath);
+  const struct {
+    RegKey root;
+    std::string_view key, name;
+    std::uint32_t type;
+    std::string data;
+    bool removed;
+  } values[] = {
+      {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBadPath + "\" /silent", true},
+      {kHkcu, kRunKey, "longer", reg_type::kString, kBadPath + ".bak", true},
+      {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBadPath + '\0'), true},
+      {kHkcu, kRunKey, "multi", reg_type::kMultiString,
+       wide + std::string(2, '\0') + Utf16LeBytesFromUtf8("x") + std::string(4, '\0'), true},
+      // Binary data are compared byte for byte, as the single-byte text they hold.
+      {kHkcu, kRunKey, "binary", reg_type::kBinary, kBadPath + '\0', true},
+      {kHkcu, kRunKey, "huge", reg_type::kString, std::string(1 << 20, 'x') + kBadPath, true},
+      {kHkcu, kRunKey, std::string(16383, 'v'), reg_type::kString, kBadPath, true},
+      {kHkcu, kRunKey, "othercase", reg_type::kString, "C:\\program files\\bad co\\BAD.EXE", false},
+      {kHkcu, kRunKey, "empty", reg_type::kString, "", false},
+      {kHkcu, kRunKey, "unexpanded", reg_type::kString, "%ProgramFiles%\\Bad Co\\bad.exe", false},
+      {kHkcu, kRunKey, "wide binary", reg_type::kBinary, wide, false},
+      {kHkcu, kRunKey, "none", reg_type::kNone, "", false},
+      {kHkcu, kRunKey, "dword", reg_type::kDword, "\x01\x02\x03\x04", false},
+      {kHkcu, kRunKey, "qword", reg_type::kQword, std::string(8, '\x7f'), false},
+      {kHkcu, kRunKey, "odd", reg_type::kString, std::string("\x41\x00\x42", 3), false},
+      {kHklm, kRunKey, "bad", reg_type::kString, kBadPath, true},
+      {kHklm, kRun32, "bad", reg_type::kString, "\"" + kBadPath + "\" /tray", true},
+      {kHklm, kRun32, "other", reg_type::kString, "C:\\Apps\\other.exe", false},
+  };
+  for (int i = 0; i < 10000; ++i) {
+    registry.SetString(kHkcu, kRunKey, "entry" + std::to_string(i), "C:\\Apps\\app" + std::to_string(i) + ".exe");
+  }
+  for (const auto& v : values) {
+    if (v.type == reg_type::kString) {
+      registry.SetString(v.root, v.key, v.name, v.data);
+    } else {
+      registry.SetValue(v.root, v.key, v.name, v.type, v.data);
+    }
+  }
   machine.ClickScan();
-  EXPECT_FALSE(HasRun(kHkcu, "bad"));
-  EXPECT_FALSE(HasRun(kHklm, "bad"));
-  EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
-}
+  for (const auto& v : values) {
+    EXPECT_EQ(registry.Value(v.root, v.key, v.name).has_value(), !v.removed) << v.name.substr(0, 20);
+  }
+  EXPECT_EQ(registry.ValueNames(kHkcu, kRunKey).size(), 10008u);
+  EXPECT_EQ(registry.OpenHandleCount(), 0u);
 
-// The 32-bit adware's machine-wide Run value lives in the 32-bit view; on
-// 32-bit Windows there is only the one view.
-TEST_F(ScanResults, MachineRunValuesAreCleanedInBothViewsWhereThereAreTwo) {
-  const std::string run32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
-  machine.sim.registry.SetString(kHklm, run32, "bad", "\"" + kBadPath + "\" /tray");
-  machine.sim.registry.SetString(kHklm, run32, "other", "C:\\Apps\\other.exe");
-  SetRun(kHklm, "bad", kBadPath);
-  machine.ClickScan();
-  EXPECT_FALSE(machine.sim.registry.Value(kHklm, run32, "bad").has_value());
-  EXPECT_TRUE(machine.sim.registry.Value(kHklm, run32, "other").has_value());
-  EXPECT_FALSE(HasRun(kHklm, "bad"));
-  EXPECT_EQ(machine.sim.registry.OpenHandleCount(), 0u);
-
+  // On 32-bit Windows there is only the one view.
   SimMachine oneView;
   oneView.sim.registry.UseOneView();
   oneView.Run(1234, kBadPath, kInfectedBytes);
-  oneView.sim.registry.SetString(kHklm, run32, "bad", kBadPath);
+  oneView.sim.registry.SetString(kHklm, kRun32, "bad", kBadPath);
   oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
   oneView.ClickScan();
-  EXPECT_TRUE(oneView.sim.registry.Value(kHklm, run32, "bad").has_value());
+  EXPECT_TRUE(oneView.sim.registry.Value(kHklm, kRun32, "bad").has_value());
   EXPECT_FALSE(oneView.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
 }
 
-TEST_F(ScanResults, MissingRunKeyOnOneRootLeavesTheOtherDone) {
+// A root whose Run key is missing or refused leaves the other root done,
+// and nothing is shown.
+TEST_F(ScanResults, ARunKeyThatCannotBeOpenedLeavesTheOtherRootDone) {
   SetRun(kHklm, "bad", kBadPath);
-  ASSERT_FALSE(machine.sim.registry.KeyExists(kHkcu, kRunKey));
   machine.ClickScan();
   EXPECT_FALSE(HasRun(kHklm, "bad"));
-}
 
-TEST_F(ScanResults, AccessDeniedUnderHklmStillCleansHkcuAndShowsNothing) {
-  SetRun(kHkcu, "bad", kBadPath);
-  SetRun(kHklm, "bad", kBadPath);
-  machine.sim.faults.Fail("Registry.OpenKey", win_error::kAccessDenied, sim::Faults::kEveryCall,
-                          "HKEY_LOCAL_MACHINE");
-  machine.ClickScan();
-  EXPECT_FALSE(HasRun(kHkcu, "bad"));
-  EXPECT_TRUE(HasRun(kHklm, "bad"));
-  EXPECT_TRUE(machine.form.Visible(C::results));
-  EXPECT_TRUE(machine.sim.messages.shown().empty());
+  SimMachine denied;
+  denied.Run(1234, kBadPath, kInfectedBytes);
+  denied.sim.registry.SetString(kHkcu, kRunKey, "bad", kBadPath);
+  denied.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
+  denied.sim.faults.Fail("Registry.OpenKey", win_error::kAccessDenied, sim::Faults::kEveryCall,
+                         "HKEY_LOCAL_MACHINE");
+  denied.ClickScan();
+  EXPECT_FALSE(denied.sim.registry.Value(kHkcu, kRunKey, "bad").has_value());
+  EXPECT_TRUE(denied.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
+  EXPECT_TRUE(denied.form.Visible(C::results));
+  EXPECT_TRUE(denied.sim.messages.shown().empty());
 }
 
 TEST_F(ScanResults, LogBlockAndActivityLogByteForByte) {
   machine.sim.processes.AddProcess(4294000000u, kBadPath);
   machine.ClickScan();
-  EXPECT_EQ(machine.ScanLog(),
-            "\r\n" + std::string(80, '-') +
-                "\r\n"
-                "The following processes were detected as MarbleFox:\r\n"
-                "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
-                "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
-                "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296\r\n");
-  EXPECT_EQ(machine.form.LogTextText(),
-            "--------------------\r\n"
-            "The following processes were detected as MarbleFox:\r\n"
-            "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
-            "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
-            "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296");
+  EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
+  const std::string block =
+      "The following processes were detected as MarbleFox:\r\n"
+      "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296";
+  EXPECT_EQ(machine.ScanLog(), "\r\n" + std::string(80, '-') + "\r\n" + block + "\r\n");
+  EXPECT_EQ(machine.form.LogTextText(), "--------------------\r\n" + block);
   EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
 }
 
@@ -142,23 +142,25 @@ TEST_F(ScanResults, StampUsesTheLocaleSeparatorsAndTheTwentyFourHourClock) {
             std::string::npos);
 }
 
-TEST_F(ScanResults, TwoScansAppendTwoBlocksAndKeepEarlierContent) {
-  const std::string logPath = machine.sim.environment.ApplicationFolder() + "\\scanlog.txt";
-  machine.sim.files.WriteFile(logPath, "earlier record\r\n",
-                              file_attribute::kReadOnly | file_attribute::kHidden);
-  machine.ClickScan();
-  const std::string first = machine.ScanLog();
-  EXPECT_TRUE(first.starts_with("earlier record\r\n\r\n----"));
-  const auto kept = file_attribute::kReadOnly | file_attribute::kHidden | file_attribute::kSystem;
-  EXPECT_EQ(machine.sim.files.Attributes(logPath).value_or(kept) & kept, 0u);
-
-  machine.form.Click(C::Label7);
-  machine.form.Click(C::Command4);
-  machine.Run(1300, kBadPath, kInfectedBytes);
-  machine.ClickScan();
-  const std::string second = machine.ScanLog();
-  ASSERT_TRUE(second.starts_with(first));
-  EXPECT_TRUE(second.substr(first.size()).starts_with("\r\n" + std::string(80, '-') + "\r\n"));
+// A log with any attributes is made normal and appended to, one block a scan.
+TEST(ScanLog, TwoScansAppendTwoBlocksAndKeepEarlierContent) {
+  using namespace file_attribute;
+  for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
+    SCOPED_TRACE(attributes);
+    SimMachine machine;
+    machine.Run(1234, kBadPath, kInfectedBytes);
+    machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
+    machine.ClickScan();
+    const std::string first = machine.ScanLog();
+    EXPECT_TRUE(first.starts_with("earlier record\r\n\r\n----"));
+    EXPECT_EQ(machine.sim.files.Attributes(machine.ScanLogPath()).value_or(attributes) & attributes, 0u);
+    machine.BackToStart();
+    machine.Run(1300, kBadPath, kInfectedBytes);
+    machine.ClickScan();
+    const std::string second = machine.ScanLog();
+    ASSERT_TRUE(second.starts_with(first));
+    EXPECT_TRUE(second.substr(first.size()).starts_with("\r\n" + std::string(80, '-') + "\r\n"));
+  }
 }
 
 TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
@@ -168,7 +170,7 @@ TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
   EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
 }
 
-TEST_F(ScanResults, UnwritableFolderStillSeedsTheActivityLogAndCleansRunValues) {
+TEST_F(ScanResults, UnwritableLogStillSeedsTheActivityLogAndCleansRunValues) {
   SetRun(kHkcu, "bad", kBadPath);
   machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
                           sim::Faults::kEveryCall, machine.ScanLogPath());
