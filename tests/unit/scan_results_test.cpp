@@ -46,7 +46,8 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
   const std::string wide = Utf16LeBytesFromUtf8(kBadPath);
   const struct {
     RegKey root;
-    std::string_view key, name;
+    std::string_view key;
+    std::string name;
     std::uint32_t type;
     std::string data;
     bool removed;
