@@ -4,78 +4,49 @@
 #include <string>
 #include <thread>
 
-#include "app/control_table.h"
+#include "support/window_probe.h"
 #include "win32/text.h"
 
 namespace foxbane::win32::testing {
 
-namespace {
-
-struct WindowSearch {
-  DWORD processId;
-  HWND found;
-};
-
-// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
-BOOL CALLBACK TakeIfShownMainWindow(HWND window, LPARAM state) {
-  auto* wanted = reinterpret_cast<WindowSearch*>(state);
-  DWORD owner = 0;
-  ::GetWindowThreadProcessId(window, &owner);
-  wchar_t caption[64] = {};
-  ::GetWindowTextW(window, caption, 64);
-  if (owner != wanted->processId || !::IsWindowVisible(window) ||
-      Wide(window_layout::kTitle) != caption) {
-    return TRUE;
-  }
-  wanted->found = window;
-  return FALSE;
-}
-
-// The program's shown top-level window captioned with its title.
-HWND FindShownMainWindow(DWORD processId) {
-  WindowSearch search{processId, nullptr};
-  ::EnumWindows(TakeIfShownMainWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-}  // namespace
-
-RunningProgram::RunningProgram(const std::filesystem::path& exe) {
+StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, DWORD flags) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
-  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+  std::wstring commandLine = L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+  if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, flags, nullptr,
                         nullptr, &startup, &started)) {
-    throw std::runtime_error("cannot start " + exe.string());
+    throw std::runtime_error("cannot start " + Narrow(exe));
   }
-  process_.Reset(started.hProcess);
-  UniqueKernelHandle thread(started.hThread);
-  threadId_ = started.dwThreadId;
-  WaitUntil([&] { return (window_ = FindShownMainWindow(started.dwProcessId)) != nullptr; });
+  const UniqueKernelHandle thread(started.hThread);
+  return {UniqueKernelHandle(started.hProcess), started.dwProcessId, started.dwThreadId};
+}
+
+RunningProgram::RunningProgram(const std::filesystem::path& exe) : started_(StartProcess(exe.wstring())) {
+  WaitUntil([&] { return (window_ = FindShownMainWindow(started_.pid)) != nullptr; });
   if (!window_) throw std::runtime_error("the program showed no window");
 }
 
 RunningProgram::~RunningProgram() {
   if (!WaitForExit(std::chrono::milliseconds(0))) {
-    ::TerminateProcess(process_.Get(), 1);
-    ::WaitForSingleObject(process_.Get(), 5000);
+    ::TerminateProcess(started_.process.Get(), 1);
+    ::WaitForSingleObject(started_.process.Get(), 5000);
   }
 }
 
 HWND RunningProgram::Focus() const {
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  if (!::GetGUIThreadInfo(threadId_, &info)) return nullptr;
+  if (!::GetGUIThreadInfo(started_.threadId, &info)) return nullptr;
   return info.hwndFocus;
 }
 
 std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) const {
-  if (::WaitForSingleObject(process_.Get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
+  if (::WaitForSingleObject(started_.process.Get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
     return std::nullopt;
   }
   DWORD code = 0;
-  ::GetExitCodeProcess(process_.Get(), &code);
+  ::GetExitCodeProcess(started_.process.Get(), &code);
   return code;
 }
 

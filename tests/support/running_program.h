@@ -6,10 +6,23 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <string>
 
 #include "win32/unique_handle.h"
 
 namespace foxbane::win32::testing {
+
+// A process this test started, and the id of its first thread.
+struct StartedProcess {
+  UniqueKernelHandle process;
+  DWORD pid = 0;
+  DWORD threadId = 0;
+};
+
+// CreateProcess with the quoted path and then `arguments` as the command
+// line; throws when the program cannot be started.
+StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments = {},
+                            DWORD flags = 0);
 
 // foxbane.exe started for one test and driven from outside, as a user would;
 // terminated at the end of the test if it is still running.
@@ -28,8 +41,7 @@ class RunningProgram {
   std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) const;
 
  private:
-  UniqueKernelHandle process_;
-  DWORD threadId_ = 0;
+  StartedProcess started_;
   HWND window_ = nullptr;
 };
 

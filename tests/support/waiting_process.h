@@ -10,11 +10,10 @@
 
 #include <cwchar>
 #include <optional>
-#include <stdexcept>
 #include <string>
 
+#include "support/running_program.h"
 #include "win32/text.h"
-#include "win32/unique_handle.h"
 
 namespace foxbane::test_support {
 
@@ -42,40 +41,31 @@ inline std::wstring OwnPath() {
 class WaitingProcess {
  public:
   // Starts the process and waits until its module list can be read.
-  WaitingProcess() : path_(OwnPath()) {
-    std::wstring commandLine = L"\"" + path_ + L"\" " + kWaitArgument;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(path_.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
-                          DETACHED_PROCESS, nullptr, nullptr, &startup, &info)) {
-      throw std::runtime_error("cannot start a waiting process");
-    }
-    win32::UniqueKernelHandle thread(info.hThread);
-    process_.Reset(info.hProcess);
-    pid_ = info.dwProcessId;
+  WaitingProcess()
+      : path_(OwnPath()),
+        started_(win32::testing::StartProcess(path_, kWaitArgument, DETACHED_PROCESS)) {
     for (int tries = 0; tries < 200 && !ModulesReady(); ++tries) ::Sleep(10);
   }
   ~WaitingProcess() {
     if (IsRunning()) {
-      ::TerminateProcess(process_.Get(), 99);
-      ::WaitForSingleObject(process_.Get(), 5000);
+      ::TerminateProcess(started_.process.Get(), 99);
+      ::WaitForSingleObject(started_.process.Get(), 5000);
     }
   }
   WaitingProcess(WaitingProcess&&) = default;
   WaitingProcess& operator=(WaitingProcess&&) = default;
 
-  DWORD Pid() const { return pid_; }
+  DWORD Pid() const { return started_.pid; }
   // The executable's full path and its file name, in UTF-8.
   std::string Path() const { return win32::Narrow(path_); }
   std::string FileName() const { return win32::Narrow(path_.substr(path_.find_last_of(L'\\') + 1)); }
 
-  bool IsRunning() const { return ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT; }
+  bool IsRunning() const { return ::WaitForSingleObject(started_.process.Get(), 0) == WAIT_TIMEOUT; }
   // The exit code once the process has ended, waiting a few seconds for it.
   std::optional<DWORD> ExitCodeAfterEnd() const {
     DWORD code = 0;
-    if (::WaitForSingleObject(process_.Get(), 5000) != WAIT_OBJECT_0 ||
-        !::GetExitCodeProcess(process_.Get(), &code)) {
+    if (::WaitForSingleObject(started_.process.Get(), 5000) != WAIT_OBJECT_0 ||
+        !::GetExitCodeProcess(started_.process.Get(), &code)) {
       return std::nullopt;
     }
     return code;
@@ -85,12 +75,11 @@ class WaitingProcess {
   bool ModulesReady() const {
     HMODULE module = nullptr;
     DWORD needed = 0;
-    return ::EnumProcessModules(process_.Get(), &module, sizeof(module), &needed) && module;
+    return ::EnumProcessModules(started_.process.Get(), &module, sizeof(module), &needed) && module;
   }
 
   std::wstring path_;
-  win32::UniqueKernelHandle process_;
-  DWORD pid_ = 0;
+  win32::testing::StartedProcess started_;
 };
 
 }  // namespace foxbane::test_support

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "win32/control_ids.h"
+#include "win32/text.h"
 #include "win32/unique_handle.h"
 
 namespace foxbane::win32::testing {
@@ -46,6 +47,30 @@ std::wstring TextOf(HWND window) {
 
 namespace {
 
+struct MainWindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
+BOOL CALLBACK TakeIfShownMainWindow(HWND window, LPARAM state) {
+  auto* wanted = reinterpret_cast<MainWindowSearch*>(state);
+  // The caption as the system keeps it: no message to a window that may be
+  // busy, and nothing here can throw.
+  wchar_t caption[64] = {};
+  wchar_t className[16] = {};
+  ::GetWindowTextW(window, caption, 64);
+  ::GetClassNameW(window, className, 16);
+  DWORD owner = 0;
+  ::GetWindowThreadProcessId(window, &owner);
+  if ((wanted->processId != 0 && owner != wanted->processId) || !::IsWindowVisible(window) ||
+      Wide(window_layout::kTitle) != caption || std::wstring_view(className) == L"#32770") {
+    return TRUE;
+  }
+  wanted->found = window;
+  return FALSE;
+}
+
 struct ControlSearch {
   int id;
   HWND found;
@@ -60,6 +85,12 @@ BOOL CALLBACK TakeIfControl(HWND child, LPARAM state) {
 }
 
 }  // namespace
+
+HWND FindShownMainWindow(DWORD processId) {
+  MainWindowSearch search{processId, nullptr};
+  ::EnumWindows(TakeIfShownMainWindow, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
 
 HWND FindControl(HWND top, ControlId control) {
   ControlSearch search{ChildIdOf(control), nullptr};

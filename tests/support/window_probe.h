@@ -22,6 +22,10 @@ RECT ExpectedRect(const TwipsRect& twips, int dpi);
 RECT RectInParent(HWND window);
 std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);  // WM_GETTEXT
+// A shown top-level window captioned with the program's title, of the
+// process `processId` (any when 0); message boxes, which carry the same
+// caption, do not count. Null if none.
+HWND FindShownMainWindow(DWORD processId = 0);
 // The descendant of `top` carrying the control's child id; null if none.
 HWND FindControl(HWND top, ControlId control);
 // The child ids of `parent`'s children, top of the stacking order first.

@@ -14,36 +14,7 @@ namespace foxbane::e2e {
 namespace {
 
 using win32::Narrow;
-using win32::Wide;
 using win32::testing::TextOf;
-
-struct MainWindowSearch {
-  std::wstring title;
-  HWND found;
-};
-
-// A named CALLBACK, not a lambda: a 32-bit build needs the stdcall convention.
-BOOL CALLBACK TakeIfShownMainWindow(HWND window, LPARAM state) {
-  auto* wanted = reinterpret_cast<MainWindowSearch*>(state);
-  // The caption as the system keeps it: no message to a window that
-  // may be busy, and nothing here can throw.
-  wchar_t caption[64] = {};
-  wchar_t className[16] = {};
-  ::GetWindowTextW(window, caption, 64);
-  ::GetClassNameW(window, className, 16);
-  if (!::IsWindowVisible(window) || wanted->title != caption ||
-      std::wstring_view(className) == L"#32770") {
-    return TRUE;
-  }
-  wanted->found = window;
-  return FALSE;
-}
-
-HWND FindShownMainWindow() {
-  MainWindowSearch search{Wide(window_layout::kTitle), nullptr};
-  ::EnumWindows(TakeIfShownMainWindow, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
 
 RECT ScreenRect(HWND window) {
   RECT place;
@@ -91,7 +62,7 @@ bool IsClickable(ControlKind kind) {
 
 FoxbaneWindow FoxbaneWindow::WaitForIt(std::chrono::milliseconds limit) {
   HWND window = nullptr;
-  win32::testing::WaitUntil([&] { return (window = FindShownMainWindow()) != nullptr; }, limit);
+  win32::testing::WaitUntil([&] { return (window = win32::testing::FindShownMainWindow()) != nullptr; }, limit);
   if (!window) throw std::runtime_error("no window captioned Foxbane is shown");
   return FoxbaneWindow(window);
 }

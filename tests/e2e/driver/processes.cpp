@@ -4,6 +4,7 @@
 
 #include <stdexcept>
 
+#include "support/running_program.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
 
@@ -78,19 +79,11 @@ void LaunchAndWatch(const std::filesystem::path& report,
   std::vector<HANDLE> running;
   std::vector<DWORD> pids;
   for (const std::wstring& program : programs) {
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    std::wstring commandLine = L"\"" + program + L"\"";
-    if (!::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                          nullptr, &startup, &started)) {
-      throw std::runtime_error("cannot start " + win32::Narrow(program));
-    }
-    const UniqueKernelHandle thread(started.hThread);
-    owned.emplace_back(started.hProcess);
-    running.push_back(started.hProcess);
-    pids.push_back(started.dwProcessId);
-    out.Line("started " + std::to_string(started.dwProcessId) + " " + win32::Narrow(program));
+    win32::testing::StartedProcess started = win32::testing::StartProcess(program);
+    running.push_back(started.process.Get());
+    pids.push_back(started.pid);
+    owned.push_back(std::move(started.process));
+    out.Line("started " + std::to_string(pids.back()) + " " + win32::Narrow(program));
   }
   while (!running.empty()) {
     const DWORD signalled = ::WaitForMultipleObjects(static_cast<DWORD>(running.size()),
