@@ -1,6 +1,6 @@
 #include <string>
 
-#include "contract/registry_world.h"
+#include "contract/world.h"
 #include "registry/scoped_reg_key.h"
 
 namespace foxbane::contract {
@@ -30,7 +30,7 @@ ErrorCode OpenIn(Registry& registry, RegKey root, const std::string& path, RegVi
 TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLibraries) {
   ASSERT_TRUE(registry().HasTwoViews());
   // The sandbox's own name keeps these keys apart from other runs'.
-  const std::string name = world().Sandbox().substr(world().Sandbox().rfind('\\') + 1);
+  const std::string name = world().Key().substr(world().Key().rfind('\\') + 1);
   const Placement placements[] = {
       {reg_root::kLocalMachine, "SOFTWARE\\" + name, "SOFTWARE\\Wow6432Node\\" + name},
       {reg_root::kLocalMachine, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\" + name,
@@ -77,10 +77,10 @@ TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLi
   // The current user's settings are one tree for both.
   {
     ScopedRegKey made(registry());
-    ASSERT_EQ(made.Create(reg_root::kCurrentUser, At("Shared"), kSetValue | reg_view::k32Bit),
+    ASSERT_EQ(made.Create(reg_root::kCurrentUser, KeyAt("Shared"), kSetValue | reg_view::k32Bit),
               kSuccess);
   }
-  EXPECT_EQ(OpenIn(registry(), reg_root::kCurrentUser, At("Shared"), reg_view::k64Bit), kSuccess);
+  EXPECT_EQ(OpenIn(registry(), reg_root::kCurrentUser, KeyAt("Shared"), reg_view::k64Bit), kSuccess);
 }
 
 }  // namespace
