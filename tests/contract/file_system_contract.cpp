@@ -35,17 +35,18 @@ ErrorCode Append(FileSystem& files, const std::string& path, std::string_view te
   return file->AppendText(text);
 }
 
-TEST_P(FileSystemContract, FindFileAdmitsHiddenAndSystemFilesOnlyThroughTheMask) {
+// Hidden and system files are found only through the mask. Windows resolves
+// case, "..", ".", a doubled separator, a trailing dot and "/"; it finds no
+// folders, missing paths or patterns.
+TEST_P(FileSystemContract, FindFileAppliesTheMaskAndResolvesPathsAsWindows) {
   const struct {
     std::uint32_t attributes, mask;
     bool found;
   } cases[] = {
-      {0, 0, true},          {kReadOnly | kArchive, 0, true}, {kHidden, 0, false},
-      {kHidden, kHidden, true},                  {kSystem, kHidden, false},
-      {kSystem, kSystem, true},                  {kHidden | kSystem, kHidden, false},
+      {0, 0, true}, {kReadOnly | kArchive, 0, true}, {kHidden, 0, false}, {kHidden, kHidden, true},
+      {kSystem, kHidden, false}, {kSystem, kSystem, true}, {kHidden | kSystem, kHidden, false},
       {kHidden | kSystem, kHidden | kSystem, true}, {kHidden | kReadOnly, kAnyFileMask, true},
-      {kHidden | kReadOnly, 0, false},           {kNotIndexed, 0, true},
-      {kNotIndexed | kHidden, kHidden, true},
+      {kHidden | kReadOnly, 0, false}, {kNotIndexed, 0, true}, {kNotIndexed | kHidden, kHidden, true},
   };
   int n = 0;
   for (const auto& c : cases) {
@@ -54,11 +55,7 @@ TEST_P(FileSystemContract, FindFileAdmitsHiddenAndSystemFilesOnlyThroughTheMask)
     world().WriteFile(At(name), "x", c.attributes);
     EXPECT_EQ(files().FindFile(At(name), c.mask), c.found ? name : "");
   }
-}
 
-// Windows resolves case, "..", ".", a doubled separator, a trailing dot and
-// "/"; it finds no folders, missing paths or patterns.
-TEST_P(FileSystemContract, FindFileResolvesPathsAsWindowsAndGivesTheStoredName) {
   world().WriteFile(At("Stored.TXT"), "x");
   world().MakeFolder(At("Folder"));
   for (const std::string& path :
@@ -196,9 +193,10 @@ TEST_P(FileSystemContract, ReadFillsTheBufferUntilTheEndEvenAfterTheFileIsDelete
   // An open reader neither stops the file's deletion nor loses its bytes.
   std::unique_ptr<ReadableFile> file;
   ASSERT_EQ(files().OpenForRead(At("a.exe"), file), kSuccess);
+  std::vector<std::size_t> counts(1);
+  std::string read(2, '-');
+  ASSERT_EQ(file->Read(read, counts[0]), kSuccess);
   EXPECT_EQ(files().RemoveFile(At("a.exe")), kSuccess);
-  std::vector<std::size_t> counts;
-  std::string read;
   EXPECT_EQ(ReadToEnd(*file, 4, counts, read), kSuccess);
   EXPECT_TRUE(read == small);
   file.reset();
@@ -250,16 +248,39 @@ TEST_P(FileSystemContract, AFileBeingWrittenTakesMoreWritersButCannotBeDeleted) 
   EXPECT_EQ(world().Contents(At("new.bin")), "MZ\0\xffmore"s);
 }
 
-TEST_P(FileSystemContract, FoldersAttributesAndFullPathNames) {
+// Only normal, read-only and archive files are counted. A folder holding
+// only hidden files counts none yet cannot be removed; an empty one can,
+// named with or without the trailing separator.
+TEST_P(FileSystemContract, FoldersAttributesCountsAndFullPathNames) {
   EXPECT_EQ(files().CreateFolder(At("New")), kSuccess);
   EXPECT_EQ(files().CreateFolder(At("New")), win_error::kAlreadyExists);
   EXPECT_EQ(files().CreateFolder(At("Missing\\New")), win_error::kPathNotFound);
-  world().WriteFile(At("New\\hidden.txt"), "", kHidden | kReadOnly);
+  world().WriteFile(At("Hidden\\desktop.ini"), "", kHidden | kReadOnly);
   std::uint32_t attributes = 0;
   ASSERT_EQ(files().ReadAttributes(At("New"), attributes), kSuccess);
   EXPECT_EQ(attributes & (kDirectory | kReparsePoint), kDirectory);
-  ASSERT_EQ(files().ReadAttributes(At("New\\hidden.txt"), attributes), kSuccess);
+  ASSERT_EQ(files().ReadAttributes(At("Hidden\\desktop.ini"), attributes), kSuccess);
   EXPECT_EQ(attributes & ~kArchive, kHidden | kReadOnly);
+
+  const std::pair<const char*, std::uint32_t> inFoo[] = {
+      {"normal.exe", 0},       {"readonly.exe", kReadOnly},    {"archive.exe", kArchive},
+      {"hidden.exe", kHidden}, {"unindexed.exe", kNotIndexed}, {"system.exe", kSystem}};
+  for (const auto& [name, given] : inFoo) {
+    world().WriteFile(At("Foo\\") + name, "x", given);
+  }
+  world().MakeFolder(At("Foo\\Sub"));
+  const std::pair<const char*, std::uint32_t> counts[] = {
+      {"Foo", 4}, {"Foo\\", 4}, {"New", 0}, {"Hidden", 0}};
+  for (const auto& [folder, expected] : counts) {
+    std::uint32_t count = 99;
+    ASSERT_EQ(files().CountListedFiles(At(folder), count), kSuccess) << folder;
+    EXPECT_EQ(count, expected) << folder;
+  }
+  EXPECT_EQ(files().RemoveFolder(At("Hidden")), win_error::kDirNotEmpty);
+  EXPECT_TRUE(world().Exists(At("Hidden\\desktop.ini")));
+  EXPECT_EQ(files().RemoveFolder(At("New")), kSuccess);
+  EXPECT_EQ(files().RemoveFolder(At("Foo\\Sub\\")), kSuccess);
+  EXPECT_FALSE(world().Exists(At("New")) || world().Exists(At("Foo\\Sub")));
 
   const std::pair<const char*, std::string> paths[] = {
       {"New\\..\\New\\.\\a.ocx", At("New\\a.ocx")},
@@ -272,32 +293,6 @@ TEST_P(FileSystemContract, FoldersAttributesAndFullPathNames) {
     ASSERT_EQ(files().FullPathName(At(relative), full), kSuccess) << relative;
     EXPECT_EQ(full, expected) << relative;
   }
-}
-
-// A folder holding only hidden files counts none yet cannot be removed; an
-// empty one can, named with or without the trailing separator.
-TEST_P(FileSystemContract, CountListsNormalReadOnlyAndArchiveFilesOnly) {
-  const std::pair<const char*, std::uint32_t> inFoo[] = {
-      {"normal.exe", 0},       {"readonly.exe", kReadOnly},    {"archive.exe", kArchive},
-      {"hidden.exe", kHidden}, {"unindexed.exe", kNotIndexed}, {"system.exe", kSystem}};
-  for (const auto& [name, attributes] : inFoo) {
-    world().WriteFile(At("Foo\\") + name, "x", attributes);
-  }
-  world().MakeFolder(At("Foo\\Sub"));
-  world().MakeFolder(At("Empty"));
-  world().WriteFile(At("Hidden\\desktop.ini"), "x", kHidden);
-  const std::pair<const char*, std::uint32_t> counts[] = {
-      {"Foo", 4}, {"Foo\\", 4}, {"Empty", 0}, {"Hidden", 0}};
-  for (const auto& [folder, expected] : counts) {
-    std::uint32_t count = 99;
-    ASSERT_EQ(files().CountListedFiles(At(folder), count), kSuccess) << folder;
-    EXPECT_EQ(count, expected) << folder;
-  }
-  EXPECT_EQ(files().RemoveFolder(At("Hidden")), win_error::kDirNotEmpty);
-  EXPECT_TRUE(world().Exists(At("Hidden\\desktop.ini")));
-  EXPECT_EQ(files().RemoveFolder(At("Empty")), kSuccess);
-  EXPECT_EQ(files().RemoveFolder(At("Foo\\Sub\\")), kSuccess);
-  EXPECT_FALSE(world().Exists(At("Empty")) || world().Exists(At("Foo\\Sub")));
 }
 
 }  // namespace

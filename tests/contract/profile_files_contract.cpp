@@ -31,7 +31,7 @@ using Pair = std::pair<std::string, std::uint32_t>;
 // Names match whatever their case and surrounding blanks, and only the first
 // [main] counts; only matching quotes are removed; the default loses its
 // trailing spaces; everything is cut to the buffer with its NUL.
-TEST_P(ProfileFilesContract, ReadStringAndReadIntFindEntriesAsWindowsDoes) {
+TEST_P(ProfileFilesContract, ReadStringReadIntAndReadSectionFindEntriesAsWindowsDoes) {
   const std::string file = At("sample.ini");
   world().WriteFile(file, kSample);
   const struct {
@@ -69,13 +69,9 @@ TEST_P(ProfileFilesContract, ReadStringAndReadIntFindEntriesAsWindowsDoes) {
   for (const auto& [entry, number] : numbers) {
     EXPECT_EQ(profiles().ReadInt(file, "main", entry, 42), number) << entry;
   }
-}
 
-// Entries end with a NUL and the listing with one more, the last entry cut
-// to make room; what lies beyond is left alone.
-TEST_P(ProfileFilesContract, ReadSectionListsTheEntriesBetweenNulsAndLeavesTheRest) {
-  const std::string file = At("sample.ini");
-  world().WriteFile(file, kSample);
+  // Entries end with a NUL and the listing with one more, the last entry cut
+  // to make room; what lies beyond is left alone.
   const std::string main =
       "A=1\0noequals\0q='single'\0dq=\"double\"\0half=\"open\0int1=12abc\0int2=-5\0empty=\0"
       "long=0123456789\0\0"s;

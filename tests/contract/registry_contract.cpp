@@ -236,5 +236,69 @@ TEST_P(RegistryContract, DeleteKeyRemovesOnlyKeysWithoutSubkeys) {
   EXPECT_EQ(doomed.Close(), kSuccess);
 }
 
+// Where a key made in the 32-bit view can be opened from each view: directly
+// in the 32-bit view, under Wow6432Node in the 64-bit one, or, for a shared
+// key, at its own path in both.
+TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLibraries) {
+  ASSERT_TRUE(registry().HasTwoViews());
+  const auto make = [&](RegKey root, const std::string& path) {
+    ScopedRegKey key(registry());
+    return key.Create(root, path, kSetValue | reg_view::k32Bit);
+  };
+  const auto open = [&](RegKey root, const std::string& path, RegView view) {
+    ScopedRegKey key(registry());
+    return key.Open(root, path, kQueryValue | view);
+  };
+  constexpr RegKey kHklm = reg_root::kLocalMachine, kHkcr = reg_root::kClassesRoot;
+  // The test key's own name keeps these keys apart from other runs'.
+  const std::string name = world().Key().substr(world().Key().rfind('\\') + 1);
+  const struct {
+    RegKey root;
+    std::string path;      // as a 32-bit program names it
+    std::string physical;  // where the 64-bit view finds it
+    // Wine shares a 32-bit program's own ProgIDs between the views, where
+    // Windows keeps them apart: either place is then right.
+    bool eitherPlace = false;
+  } placements[] = {
+      {kHklm, "SOFTWARE\\" + name, "SOFTWARE\\Wow6432Node\\" + name},
+      {kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\" + name,
+       "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\" + name},
+      {kHkcr, "CLSID\\" + name, "Wow6432Node\\CLSID\\" + name},
+      {kHkcr, name + ".ProgId", "Wow6432Node\\" + name + ".ProgId", sizeof(void*) == 4},
+      {kHkcr, "TypeLib\\" + name, "TypeLib\\" + name},
+      {kHkcr, "AppID\\" + name, "AppID\\" + name},
+  };
+  for (const auto& [root, path, physical, eitherPlace] : placements) {
+    SCOPED_TRACE(path);
+    ASSERT_EQ(make(root, path), kSuccess);
+    EXPECT_EQ(open(root, path, reg_view::k32Bit), kSuccess);
+    const ErrorCode apart = open(root, physical, reg_view::k64Bit);
+    const ErrorCode together = open(root, path, reg_view::k64Bit);
+    if (eitherPlace) {
+      EXPECT_NE(apart == kSuccess, together == kSuccess);
+    } else {
+      EXPECT_EQ(apart, kSuccess);
+      EXPECT_EQ(together, path == physical ? kSuccess : kFileNotFound);
+    }
+
+    // A key opened in one view names its key there: a path below it is not
+    // redirected again.
+    ScopedRegKey parent(registry());
+    const std::size_t separator = path.rfind('\\');
+    if (separator != std::string::npos) {
+      ASSERT_EQ(parent.Open(root, path.substr(0, separator), kQueryValue | reg_view::k32Bit),
+                kSuccess);
+      EXPECT_EQ(open(parent.get(), path.substr(separator + 1), reg_view::k32Bit), kSuccess);
+    }
+
+    EXPECT_EQ(registry().DeleteKey(root, path, reg_view::k32Bit), kSuccess);
+    EXPECT_EQ(open(root, path, reg_view::k32Bit), kFileNotFound);
+    EXPECT_EQ(open(root, physical, reg_view::k64Bit), kFileNotFound);
+  }
+  // The current user's settings are one tree for both.
+  ASSERT_EQ(make(kHkcu, KeyAt("Shared")), kSuccess);
+  EXPECT_EQ(open(kHkcu, KeyAt("Shared"), reg_view::k64Bit), kSuccess);
+}
+
 }  // namespace
 }  // namespace foxbane::contract

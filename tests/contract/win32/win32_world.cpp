@@ -40,9 +40,7 @@ class Win32World : public World {
     key_ = "Software\\" + name;
     MakeFolder(folder_);
     HKEY key = nullptr;
-    Check(::RegCreateKeyExW(HKEY_CURRENT_USER, Wide(key_).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                            nullptr, &key, nullptr) == ERROR_SUCCESS,
-          "make the key " + key_);
+    Check(!::RegCreateKeyW(HKEY_CURRENT_USER, Wide(key_).c_str(), &key), "make the key " + key_);
     ::RegCloseKey(key);
   }
 
@@ -53,8 +51,7 @@ class Win32World : public World {
       ::SetFileAttributesW(entry.path().c_str(), FILE_ATTRIBUTE_NORMAL);
     }
     fs::remove_all(Wide(folder_), ignored);
-    ::RegDeleteTreeW(HKEY_CURRENT_USER, Wide(key_).c_str());
-    ::RegDeleteKeyW(HKEY_CURRENT_USER, Wide(key_).c_str());
+    ::RegDeleteTreeW(HKEY_CURRENT_USER, Wide(key_).c_str());  // the key too
     for (const std::wstring& name : variables_) ::SetEnvironmentVariableW(name.c_str(), nullptr);
   }
 
