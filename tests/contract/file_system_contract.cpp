@@ -29,12 +29,6 @@ ErrorCode ReadToEnd(ReadableFile& file, std::size_t piece, std::vector<std::size
   return kSuccess;
 }
 
-ErrorCode Append(FileSystem& files, const std::string& path, std::string_view text) {
-  std::unique_ptr<AppendableFile> file;
-  if (const ErrorCode e = files.OpenForAppend(path, file)) return e;
-  return file->AppendText(text);
-}
-
 // Hidden and system files are found only through the mask. Windows resolves
 // case, "..", ".", a doubled separator, a trailing dot and "/"; it finds no
 // folders, missing paths or patterns.
@@ -142,14 +136,16 @@ TEST_P(FileSystemContract, ResetAndAppendMakeAFileNormalButAHardLinkedOneIsRefus
   ASSERT_EQ(files().ReadAttributes(At("reset.txt"), attributes), kSuccess);
   EXPECT_EQ(attributes & special, 0u);  // Wine shows archive too
   EXPECT_EQ(files().RemoveFile(At("reset.txt")), kSuccess);
-  EXPECT_EQ(Append(files(), At("log.txt"), "new"), kSuccess);
+  std::unique_ptr<AppendableFile> file;
+  ASSERT_EQ(files().OpenForAppend(At("log.txt"), file), kSuccess);
+  EXPECT_EQ(file->AppendText("new"), kSuccess);
+  file.reset();
   EXPECT_EQ(world().Contents(At("log.txt")), "oldnew");
   ASSERT_EQ(files().ReadAttributes(At("log.txt"), attributes), kSuccess);
   EXPECT_EQ(attributes & special, 0u);
 
   world().WriteFile(At("target.txt"), "elsewhere");
   world().MakeHardLink(At("target.txt"), At("linked.txt"));
-  std::unique_ptr<AppendableFile> file;
   EXPECT_EQ(files().OpenForAppend(At("target.txt"), file), kTooManyLinks);
   EXPECT_EQ(file, nullptr);
   EXPECT_EQ(world().Contents(At("target.txt")), "elsewhere");

@@ -37,12 +37,9 @@ Read ReadValue(Registry& registry, RegKey key, std::string_view name) {
 }
 
 TEST_P(RegistryContract, KeyPathsAndHandlesAreTakenAsWindowsTakesThem) {
-  {
-    ScopedRegKey created(registry());
-    ASSERT_EQ(created.Create(kHkcu, KeyAt("One\\Two\\Three"), kAllRights), kSuccess);
-    ASSERT_EQ(registry().SetValue(created.get(), "kept", reg_type::kBinary, "1"), kSuccess);
-  }
-  ScopedRegKey opened(registry()), doubled(registry()), again(registry());
+  ScopedRegKey created(registry()), opened(registry()), doubled(registry()), again(registry());
+  ASSERT_EQ(created.Create(kHkcu, KeyAt("One\\Two\\Three"), kAllRights), kSuccess);
+  ASSERT_EQ(registry().SetValue(created.get(), "kept", reg_type::kBinary, "1"), kSuccess);
   EXPECT_EQ(opened.Open(kHkcu, KeyAt("one\\TWO\\three"), kQueryValue), kSuccess);
   EXPECT_EQ(doubled.Open(kHkcu, KeyAt("One\\\\Two\\"), kQueryValue), kSuccess);
   // Creating a key that exists opens it, values and all.
