@@ -1,6 +1,6 @@
 #include <string>
 
-#include "contract/profile_files_world.h"
+#include "contract/world.h"
 
 namespace foxbane::contract {
 namespace {
@@ -31,7 +31,7 @@ using Pair = std::pair<std::string, std::uint32_t>;
 // Names match whatever their case and surrounding blanks, and only the first
 // [main] counts; only matching quotes are removed; the default loses its
 // trailing spaces; everything is cut to the buffer with its NUL.
-TEST_P(ProfileFilesContract, ReadStringAndReadIntFindEntriesAsWindowsDoes) {
+TEST_P(ProfileFilesContract, ReadStringReadIntAndReadSectionFindEntriesAsWindowsDoes) {
   const std::string file = At("sample.ini");
   world().WriteFile(file, kSample);
   const struct {
@@ -39,7 +39,6 @@ TEST_P(ProfileFilesContract, ReadStringAndReadIntFindEntriesAsWindowsDoes) {
     std::uint32_t capacity;
     Pair read;
   } reads[] = {
-      {"main", "a", "d", 64, {"1", 1}},
       {"  MAIN ", "  A ", "d", 64, {"1", 1}},
       {"Spaced", "NAME", "d", 64, {"value with blanks", 17}},
       {"Main", "q", "d", 64, {"single", 6}},
@@ -70,13 +69,9 @@ TEST_P(ProfileFilesContract, ReadStringAndReadIntFindEntriesAsWindowsDoes) {
   for (const auto& [entry, number] : numbers) {
     EXPECT_EQ(profiles().ReadInt(file, "main", entry, 42), number) << entry;
   }
-}
 
-// Entries end with a NUL and the listing with one more, the last entry cut
-// to make room; what lies beyond is left alone.
-TEST_P(ProfileFilesContract, ReadSectionListsTheEntriesBetweenNulsAndLeavesTheRest) {
-  const std::string file = At("sample.ini");
-  world().WriteFile(file, kSample);
+  // Entries end with a NUL and the listing with one more, the last entry cut
+  // to make room; what lies beyond is left alone.
   const std::string main =
       "A=1\0noequals\0q='single'\0dq=\"double\"\0half=\"open\0int1=12abc\0int2=-5\0empty=\0"
       "long=0123456789\0\0"s;
@@ -102,15 +97,19 @@ TEST_P(ProfileFilesContract, ReadSectionListsTheEntriesBetweenNulsAndLeavesTheRe
   }
 }
 
-TEST_P(ProfileFilesContract, WriteStringMakesTheFileTheSectionAndTheEntry) {
+// No text deletes the entry; a missing file is then not made.
+TEST_P(ProfileFilesContract, WriteStringMakesTheFileTheSectionAndTheEntryOrDeletesIt) {
   const std::string file = At("new.ini");
   ASSERT_TRUE(profiles().WriteString(file, "Sec", "Key", "  value"));
   EXPECT_EQ(world().Contents(file), "[Sec]\r\nKey=value\r\n");
 
   ASSERT_TRUE(profiles().WriteString(file, "sec", "Other", "x"));
+  ASSERT_TRUE(profiles().WriteString(file, "Sec", "Gone", "1"));
   ASSERT_TRUE(profiles().WriteString(file, "Two", "a", ""));
   ASSERT_TRUE(profiles().WriteString(file, "SEC", "KEY", "replaced"));
   ASSERT_TRUE(profiles().WriteString(file, "Caf\xc3\xa9", "Gr\xc3\xb6\xc3\x9f" "e", "\xc3\xa9t\xc3\xa9"));
+  EXPECT_TRUE(profiles().WriteString(file, "SEC", "GONE", std::nullopt));
+  EXPECT_TRUE(profiles().WriteString(file, "Sec", "Missing", std::nullopt));
   std::string listing(40, '#');
   EXPECT_EQ(profiles().ReadSection(file, "Sec", listing), 21u);
   EXPECT_EQ(listing.substr(0, 22), "Key=replaced\0Other=x\0\0"s);
@@ -121,16 +120,6 @@ TEST_P(ProfileFilesContract, WriteStringMakesTheFileTheSectionAndTheEntry) {
   EXPECT_EQ(text, "\xc3\xa9t\xc3\xa9");  // characters, not bytes, survive the round trip
 
   EXPECT_FALSE(profiles().WriteString(At("Missing\\a.ini"), "Sec", "Key", "v"));
-}
-
-TEST_P(ProfileFilesContract, WriteStringWithoutTextDeletesTheEntry) {
-  const std::string file = At("delete.ini");
-  ASSERT_TRUE(profiles().WriteString(file, "Sec", "Gone", "1"));
-  ASSERT_TRUE(profiles().WriteString(file, "Sec", "Kept", "2"));
-  EXPECT_TRUE(profiles().WriteString(file, "SEC", "GONE", std::nullopt));
-  EXPECT_TRUE(profiles().WriteString(file, "Sec", "Missing", std::nullopt));
-  EXPECT_EQ(world().Contents(file), "[Sec]\r\nKept=2\r\n");
-
   EXPECT_TRUE(profiles().WriteString(At("never.ini"), "Sec", "Gone", std::nullopt));
   EXPECT_EQ(world().Contents(At("never.ini")), std::nullopt);
 }

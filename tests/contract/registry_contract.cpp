@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "contract/registry_world.h"
+#include "contract/world.h"
 #include "registry/scoped_reg_key.h"
 
 namespace foxbane::contract {
@@ -14,6 +14,7 @@ using reg_access::kCreateSubKey;
 using reg_access::kEnumerateSubKeys;
 using reg_access::kQueryValue;
 using reg_access::kSetValue;
+constexpr RegKey kHkcu = reg_root::kCurrentUser;
 constexpr std::uint32_t kAllRights = 0xF003F;
 
 // What QueryValue reports for a value: result, type, and the bytes read with
@@ -35,50 +36,39 @@ Read ReadValue(Registry& registry, RegKey key, std::string_view name) {
   return read;
 }
 
-TEST_P(RegistryContract, KeyPathsAreParsedAsWindowsParsesThem) {
-  {
-    ScopedRegKey created(registry());
-    ASSERT_EQ(created.Create(reg_root::kCurrentUser, At("One\\Two\\Three"), kAllRights), kSuccess);
-    ASSERT_EQ(registry().SetValue(created.get(), "kept", reg_type::kBinary, "1"), kSuccess);
-  }
-  ScopedRegKey opened(registry());
-  EXPECT_EQ(opened.Open(reg_root::kCurrentUser, At("one\\TWO\\three"), kQueryValue), kSuccess);
-  ScopedRegKey doubled(registry());
-  EXPECT_EQ(doubled.Open(reg_root::kCurrentUser, At("One\\\\Two\\"), kQueryValue), kSuccess);
+TEST_P(RegistryContract, KeyPathsAndHandlesAreTakenAsWindowsTakesThem) {
+  ScopedRegKey created(registry()), opened(registry()), doubled(registry()), again(registry());
+  ASSERT_EQ(created.Create(kHkcu, KeyAt("One\\Two\\Three"), kAllRights), kSuccess);
+  ASSERT_EQ(registry().SetValue(created.get(), "kept", reg_type::kBinary, "1"), kSuccess);
+  EXPECT_EQ(opened.Open(kHkcu, KeyAt("one\\TWO\\three"), kQueryValue), kSuccess);
+  EXPECT_EQ(doubled.Open(kHkcu, KeyAt("One\\\\Two\\"), kQueryValue), kSuccess);
   // Creating a key that exists opens it, values and all.
-  ScopedRegKey again(registry());
-  ASSERT_EQ(again.Create(reg_root::kCurrentUser, At("ONE\\two\\Three"), kQueryValue | kCreateSubKey),
-            kSuccess);
+  ASSERT_EQ(again.Create(kHkcu, KeyAt("ONE\\two\\Three"), kQueryValue | kCreateSubKey), kSuccess);
   EXPECT_EQ(ReadValue(registry(), again.get(), "kept").bytes, "1");
 
   RegKey key = 7;
-  EXPECT_EQ(registry().OpenKey(reg_root::kCurrentUser, At("One\\Missing"), kQueryValue, key),
-            kFileNotFound);
+  EXPECT_EQ(registry().OpenKey(kHkcu, KeyAt("One\\Missing"), kQueryValue, key), kFileNotFound);
   EXPECT_EQ(key, 0u);
-  EXPECT_EQ(registry().OpenKey(reg_root::kCurrentUser, At("Missing\\Three"), kQueryValue, key),
-            kFileNotFound);
+  EXPECT_EQ(registry().OpenKey(kHkcu, KeyAt("Missing\\Three"), kQueryValue, key), kFileNotFound);
   EXPECT_EQ(registry().OpenKey(opened.get(), "\\Three", kQueryValue, key), kBadPathname);
   EXPECT_EQ(registry().CreateKey(opened.get(), "\\Three", kAllRights, key), kBadPathname);
-}
 
-TEST_P(RegistryContract, RootsOpenAndCloseAndNonHandlesAreRefused) {
-  RegKey key = 0;
-  ASSERT_EQ(registry().OpenKey(reg_root::kCurrentUser, "", kQueryValue, key), kSuccess);
+  // A root opens as itself; what is not a handle, or no longer one, is refused.
+  ASSERT_EQ(registry().OpenKey(kHkcu, "", kQueryValue, key), kSuccess);
   EXPECT_EQ(registry().CloseKey(key), kSuccess);
   EXPECT_EQ(registry().OpenKey(0, "Software", kQueryValue, key), kInvalidHandle);
   EXPECT_EQ(registry().OpenKey(1, "Software", kQueryValue, key), kInvalidHandle);
-
-  ASSERT_EQ(registry().CreateKey(reg_root::kCurrentUser, At("Closed"), kAllRights, key), kSuccess);
-  ASSERT_EQ(registry().CloseKey(key), kSuccess);
-  EXPECT_EQ(registry().CloseKey(key), kInvalidHandle);
-  EXPECT_EQ(registry().QueryValue(key, "v", nullptr, nullptr, nullptr), kInvalidHandle);
+  const RegKey closed = again.get();
+  ASSERT_EQ(again.Close(), kSuccess);
+  EXPECT_EQ(registry().CloseKey(closed), kInvalidHandle);
+  EXPECT_EQ(registry().QueryValue(closed, "kept", nullptr, nullptr, nullptr), kInvalidHandle);
 }
 
 // Windows lists values in the order they were made and Wine sorts them, so
 // the listing is compared sorted.
 TEST_P(RegistryContract, ValuesComeBackExactlyAsStoredAndAreListedWithTypeAndSize) {
   ScopedRegKey key(registry());
-  ASSERT_EQ(key.Create(reg_root::kCurrentUser, At("Values"), kAllRights), kSuccess);
+  ASSERT_EQ(key.Create(kHkcu, KeyAt("Values"), kAllRights), kSuccess);
   EXPECT_EQ(ReadValue(registry(), key.get(), "").result, kFileNotFound);  // no default value yet
   const struct {
     std::string_view name;
@@ -102,63 +92,48 @@ TEST_P(RegistryContract, ValuesComeBackExactlyAsStoredAndAreListedWithTypeAndSiz
     EXPECT_EQ(read.bytes, value.bytes);
   }
   // Value names ignore case and keep their first spelling.
-  ASSERT_EQ(registry().SetValue(key.get(), "NAME", reg_type::kBinary, "2"), kSuccess);
-  EXPECT_EQ(ReadValue(registry(), key.get(), "name").bytes, "2");
+  ASSERT_EQ(registry().SetValue(key.get(), "NAME", reg_type::kBinary, "1234"), kSuccess);
+
+  // A buffer too small is refused with the size needed; no buffer asks the
+  // size; no size at all is a wrong parameter.
+  char buffer[8] = {};
+  std::uint32_t size = 0;
+  for (const std::uint32_t tooSmall : {0u, 3u}) {
+    size = tooSmall;
+    EXPECT_EQ(registry().QueryValue(key.get(), "name", nullptr, buffer, &size), kMoreData);
+    EXPECT_EQ(size, 4u);
+  }
+  EXPECT_EQ(registry().QueryValue(key.get(), "name", nullptr, buffer, &size), kSuccess);
+  EXPECT_EQ(std::string(buffer, 4), "1234");
+  size = 0;
+  EXPECT_EQ(registry().QueryValue(key.get(), "empty", nullptr, buffer, &size), kSuccess);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(registry().QueryValue(key.get(), "name", nullptr, buffer, nullptr), kInvalidParameter);
+  EXPECT_EQ(registry().QueryValue(key.get(), "missing", nullptr, nullptr, &size), kFileNotFound);
 
   std::vector<std::string> listed;
   std::string name;
   std::uint32_t type = 0;
-  std::uint32_t size = 2048;
   ErrorCode result = kSuccess;
   while ((result = registry().EnumValue(key.get(), static_cast<std::uint32_t>(listed.size()), name,
-                                        16384, &type, nullptr, &size)) == kSuccess) {
+                                        16384, &type, nullptr, &(size = 2048))) == kSuccess) {
     listed.push_back(name + ":" + std::to_string(type) + ":" + std::to_string(size));
-    size = 2048;
   }
   EXPECT_EQ(result, kNoMoreItems);
   std::sort(listed.begin(), listed.end());
-  EXPECT_EQ(listed, (std::vector<std::string>{":1:4", "Name:3:1", "binary:3:2", "empty:1:0",
+  EXPECT_EQ(listed, (std::vector<std::string>{":1:4", "Name:3:4", "binary:3:2", "empty:1:0",
                                               "multi:7:6", "terminated:1:8", "unterminated:1:6"}));
-}
-
-TEST_P(RegistryContract, QueryValueAnswersForTheSizeOfTheBuffer) {
-  ScopedRegKey key(registry());
-  ASSERT_EQ(key.Create(reg_root::kCurrentUser, At("Sizes"), kAllRights), kSuccess);
-  ASSERT_EQ(registry().SetValue(key.get(), "four", reg_type::kBinary, "1234"), kSuccess);
-  ASSERT_EQ(registry().SetValue(key.get(), "none", reg_type::kString, ""), kSuccess);
-
-  char buffer[8] = {};
-  std::uint32_t type = 0;
-  std::uint32_t size = 0;
-  EXPECT_EQ(registry().QueryValue(key.get(), "four", &type, nullptr, &size), kSuccess);
-  EXPECT_EQ(type, reg_type::kBinary);
-  EXPECT_EQ(size, 4u);
-  for (const std::uint32_t tooSmall : {0u, 3u}) {
-    size = tooSmall;
-    EXPECT_EQ(registry().QueryValue(key.get(), "four", nullptr, buffer, &size), kMoreData);
-    EXPECT_EQ(size, 4u);
-  }
-  EXPECT_EQ(registry().QueryValue(key.get(), "four", nullptr, buffer, &size), kSuccess);
-  EXPECT_EQ(std::string(buffer, 4), "1234");
-
-  size = 0;
-  EXPECT_EQ(registry().QueryValue(key.get(), "none", nullptr, buffer, &size), kSuccess);
-  EXPECT_EQ(size, 0u);
-  EXPECT_EQ(registry().QueryValue(key.get(), "four", nullptr, buffer, nullptr), kInvalidParameter);
-  EXPECT_EQ(registry().QueryValue(key.get(), "missing", nullptr, nullptr, &size), kFileNotFound);
 }
 
 // Both values sit at the same index whether the listing keeps creation
 // order (Windows) or sorts (Wine).
 TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTheData) {
   ScopedRegKey key(registry());
-  ASSERT_EQ(key.Create(reg_root::kCurrentUser, At("Room"), kAllRights), kSuccess);
-  std::uint32_t longest = 99;
-  std::uint32_t count = 99;
+  ASSERT_EQ(key.Create(kHkcu, KeyAt("Room"), kAllRights), kSuccess);
+  std::uint32_t longest = 99, count = 99;
   EXPECT_EQ(registry().QueryLongestValueName(key.get(), longest), kSuccess);
-  EXPECT_EQ(longest, 0u);
   EXPECT_EQ(registry().CountValues(key.get(), count), kSuccess);
-  EXPECT_EQ(count, 0u);
+  EXPECT_EQ(longest + count, 0u);
 
   const std::string longName(16383, 'v');
   ASSERT_EQ(registry().SetValue(key.get(), "abcd", reg_type::kBinary, "1234"), kSuccess);
@@ -185,42 +160,27 @@ TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTh
   EXPECT_EQ(size, 4u);
 }
 
-// Names with characters between "Z" and "a" are left out: Windows sorts
-// them as upper case, Wine as lower case.
-TEST_P(RegistryContract, SubkeysEnumerateInSortedOrderWithNamesUpTo255Characters) {
+// Subkeys enumerate sorted, with names of up to 255 characters. Names with
+// characters between "Z" and "a" are left out: Windows sorts them as upper
+// case, Wine as lower case.
+TEST_P(RegistryContract, EachHandleAllowsOnlyItsRightsAndSubkeysEnumerateSorted) {
   const std::string longName(255, 'k');
-  for (const std::string& name : {"b"s, "C"s, longName, "a"s, "Z"s}) {
+  for (const std::string& sub : {"b"s, "C"s, longName, "a"s, "Z"s}) {
     ScopedRegKey created(registry());
-    ASSERT_EQ(created.Create(reg_root::kCurrentUser, At("Sorted\\" + name), kSetValue), kSuccess);
+    ASSERT_EQ(created.Create(kHkcu, KeyAt("Rights\\" + sub), kSetValue), kSuccess);
   }
-  ScopedRegKey key(registry());
-  ASSERT_EQ(key.Open(reg_root::kCurrentUser, At("Sorted"), kEnumerateSubKeys), kSuccess);
-  std::vector<std::string> names;
-  std::string name;
-  ErrorCode result = kSuccess;
-  while ((result = registry().EnumKey(key.get(), static_cast<std::uint32_t>(names.size()),
-                                      name)) == kSuccess) {
-    names.push_back(name);
-  }
-  EXPECT_EQ(result, kNoMoreItems);
-  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "C", longName, "Z"}));
-}
-
-TEST_P(RegistryContract, EachHandleAllowsOnlyWhatItWasOpenedFor) {
-  ScopedRegKey setup(registry());
-  ASSERT_EQ(setup.Create(reg_root::kCurrentUser, At("Rights\\Sub"), kAllRights), kSuccess);
+  ScopedRegKey query(registry()), set(registry()), enumerate(registry());
+  ASSERT_EQ(query.Open(kHkcu, KeyAt("Rights"), kQueryValue), kSuccess);
+  ASSERT_EQ(set.Open(kHkcu, KeyAt("Rights"), kSetValue), kSuccess);
+  ASSERT_EQ(enumerate.Open(kHkcu, KeyAt("Rights"), kEnumerateSubKeys), kSuccess);
   std::string name;
   char data[4];
   std::uint32_t size = sizeof data;
 
-  ScopedRegKey query(registry());
-  ASSERT_EQ(query.Open(reg_root::kCurrentUser, At("Rights"), kQueryValue), kSuccess);
   EXPECT_EQ(registry().SetValue(query.get(), "v", reg_type::kBinary, "1"), kAccessDenied);
   EXPECT_EQ(registry().DeleteValue(query.get(), "v"), kAccessDenied);
   EXPECT_EQ(registry().EnumKey(query.get(), 0, name), kAccessDenied);
 
-  ScopedRegKey set(registry());
-  ASSERT_EQ(set.Open(reg_root::kCurrentUser, At("Rights"), kSetValue), kSuccess);
   ASSERT_EQ(registry().SetValue(set.get(), "v", reg_type::kBinary, "1"), kSuccess);
   EXPECT_EQ(registry().QueryValue(set.get(), "v", nullptr, data, &size), kAccessDenied);
   EXPECT_EQ(registry().EnumValue(set.get(), 0, name, 16, nullptr, nullptr, nullptr),
@@ -231,49 +191,110 @@ TEST_P(RegistryContract, EachHandleAllowsOnlyWhatItWasOpenedFor) {
   EXPECT_EQ(ReadValue(registry(), query.get(), "v").result, kFileNotFound);
   EXPECT_EQ(ReadValue(registry(), query.get(), "kept").bytes, "2");
 
-  ScopedRegKey enumerate(registry());
-  ASSERT_EQ(enumerate.Open(reg_root::kCurrentUser, At("Rights"), kEnumerateSubKeys), kSuccess);
-  EXPECT_EQ(registry().EnumKey(enumerate.get(), 0, name), kSuccess);
-  EXPECT_EQ(name, "Sub");
   EXPECT_EQ(registry().QueryValue(enumerate.get(), "v", nullptr, data, &size), kAccessDenied);
+  std::vector<std::string> names;
+  ErrorCode result = kSuccess;
+  while ((result = registry().EnumKey(enumerate.get(), static_cast<std::uint32_t>(names.size()),
+                                      name)) == kSuccess) {
+    names.push_back(name);
+  }
+  EXPECT_EQ(result, kNoMoreItems);
+  EXPECT_EQ(names, (std::vector<std::string>{"a", "b", "C", longName, "Z"}));
 }
 
 // RegDeleteKey needs no rights on the handle it is given: it opens the key
-// to delete with rights of its own.
+// to delete with rights of its own. An empty name deletes the key opened,
+// and every handle to it then fails.
 TEST_P(RegistryContract, DeleteKeyRemovesOnlyKeysWithoutSubkeys) {
-  ScopedRegKey setup(registry());
-  ASSERT_EQ(setup.Create(reg_root::kCurrentUser, At("Tree\\Branch\\Leaf"), kSetValue), kSuccess);
-  ScopedRegKey tree(registry());
-  ASSERT_EQ(tree.Open(reg_root::kCurrentUser, At("Tree"), kQueryValue), kSuccess);
+  ScopedRegKey setup(registry()), tree(registry()), doomed(registry()), other(registry());
+  ASSERT_EQ(setup.Create(kHkcu, KeyAt("Tree\\Branch\\Leaf"), kSetValue), kSuccess);
+  ASSERT_EQ(tree.Open(kHkcu, KeyAt("Tree"), kQueryValue), kSuccess);
+  const auto deleteKey = [&](RegKey key, std::string_view path) {
+    return registry().DeleteKey(key, path, reg_view::kDefault);
+  };
+  EXPECT_EQ(deleteKey(tree.get(), "Branch"), kAccessDenied);
+  EXPECT_EQ(deleteKey(tree.get(), "branch\\leaf"), kSuccess);
+  EXPECT_EQ(deleteKey(tree.get(), "Branch\\Leaf"), kFileNotFound);
+  EXPECT_EQ(deleteKey(tree.get(), "Missing\\Leaf"), kFileNotFound);
+  EXPECT_EQ(deleteKey(kHkcu, ""), kAccessDenied);
 
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch", reg_view::kDefault), kAccessDenied);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "branch\\leaf", reg_view::kDefault), kSuccess);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch\\Leaf", reg_view::kDefault), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Missing\\Leaf", reg_view::kDefault), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(tree.get(), "Branch", reg_view::kDefault), kSuccess);
-  RegKey key = 0;
-  EXPECT_EQ(registry().OpenKey(tree.get(), "Branch", kQueryValue, key), kFileNotFound);
-  EXPECT_EQ(registry().DeleteKey(reg_root::kCurrentUser, "", reg_view::kDefault), kAccessDenied);
-}
-
-TEST_P(RegistryContract, AnEmptyNameDeletesTheOpenedKeyAndItsHandlesThenFail) {
-  ScopedRegKey setup(registry());
-  ASSERT_EQ(setup.Create(reg_root::kCurrentUser, At("Doomed"), kAllRights), kSuccess);
-  ScopedRegKey other(registry());
-  ASSERT_EQ(other.Open(reg_root::kCurrentUser, At("Doomed"), kAllRights), kSuccess);
-
-  EXPECT_EQ(registry().DeleteKey(setup.get(), "", reg_view::kDefault), kSuccess);
+  ASSERT_EQ(doomed.Open(kHkcu, KeyAt("Tree\\Branch"), kAllRights), kSuccess);
+  ASSERT_EQ(other.Open(kHkcu, KeyAt("Tree\\Branch"), kAllRights), kSuccess);
+  EXPECT_EQ(deleteKey(doomed.get(), ""), kSuccess);
   std::string name;
   RegKey key = 0;
   EXPECT_EQ(registry().QueryValue(other.get(), "v", nullptr, nullptr, nullptr), kKeyDeleted);
   EXPECT_EQ(registry().SetValue(other.get(), "v", reg_type::kBinary, "1"), kKeyDeleted);
   EXPECT_EQ(registry().EnumKey(other.get(), 0, name), kKeyDeleted);
   EXPECT_EQ(registry().OpenKey(other.get(), "", kQueryValue, key), kKeyDeleted);
-  EXPECT_EQ(registry().DeleteKey(setup.get(), "", reg_view::kDefault), kKeyDeleted);
-  EXPECT_EQ(registry().OpenKey(reg_root::kCurrentUser, At("Doomed"), kQueryValue, key),
-            kFileNotFound);
+  EXPECT_EQ(deleteKey(doomed.get(), ""), kKeyDeleted);
+  EXPECT_EQ(registry().OpenKey(tree.get(), "Branch", kQueryValue, key), kFileNotFound);
   EXPECT_EQ(other.Close(), kSuccess);
-  EXPECT_EQ(setup.Close(), kSuccess);
+  EXPECT_EQ(doomed.Close(), kSuccess);
+}
+
+// Where a key made in the 32-bit view can be opened from each view: directly
+// in the 32-bit view, under Wow6432Node in the 64-bit one, or, for a shared
+// key, at its own path in both.
+TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLibraries) {
+  ASSERT_TRUE(registry().HasTwoViews());
+  const auto make = [&](RegKey root, const std::string& path) {
+    ScopedRegKey key(registry());
+    return key.Create(root, path, kSetValue | reg_view::k32Bit);
+  };
+  const auto open = [&](RegKey root, const std::string& path, RegView view) {
+    ScopedRegKey key(registry());
+    return key.Open(root, path, kQueryValue | view);
+  };
+  constexpr RegKey kHklm = reg_root::kLocalMachine, kHkcr = reg_root::kClassesRoot;
+  // The test key's own name keeps these keys apart from other runs'.
+  const std::string name = world().Key().substr(world().Key().rfind('\\') + 1);
+  const struct {
+    RegKey root;
+    std::string path;      // as a 32-bit program names it
+    std::string physical;  // where the 64-bit view finds it
+    // Wine shares a 32-bit program's own ProgIDs between the views, where
+    // Windows keeps them apart: either place is then right.
+    bool eitherPlace = false;
+  } placements[] = {
+      {kHklm, "SOFTWARE\\" + name, "SOFTWARE\\Wow6432Node\\" + name},
+      {kHklm, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\" + name,
+       "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run\\" + name},
+      {kHkcr, "CLSID\\" + name, "Wow6432Node\\CLSID\\" + name},
+      {kHkcr, name + ".ProgId", "Wow6432Node\\" + name + ".ProgId", sizeof(void*) == 4},
+      {kHkcr, "TypeLib\\" + name, "TypeLib\\" + name},
+      {kHkcr, "AppID\\" + name, "AppID\\" + name},
+  };
+  for (const auto& [root, path, physical, eitherPlace] : placements) {
+    SCOPED_TRACE(path);
+    ASSERT_EQ(make(root, path), kSuccess);
+    EXPECT_EQ(open(root, path, reg_view::k32Bit), kSuccess);
+    const ErrorCode apart = open(root, physical, reg_view::k64Bit);
+    const ErrorCode together = open(root, path, reg_view::k64Bit);
+    if (eitherPlace) {
+      EXPECT_NE(apart == kSuccess, together == kSuccess);
+    } else {
+      EXPECT_EQ(apart, kSuccess);
+      EXPECT_EQ(together, path == physical ? kSuccess : kFileNotFound);
+    }
+
+    // A key opened in one view names its key there: a path below it is not
+    // redirected again.
+    ScopedRegKey parent(registry());
+    const std::size_t separator = path.rfind('\\');
+    if (separator != std::string::npos) {
+      ASSERT_EQ(parent.Open(root, path.substr(0, separator), kQueryValue | reg_view::k32Bit),
+                kSuccess);
+      EXPECT_EQ(open(parent.get(), path.substr(separator + 1), reg_view::k32Bit), kSuccess);
+    }
+
+    EXPECT_EQ(registry().DeleteKey(root, path, reg_view::k32Bit), kSuccess);
+    EXPECT_EQ(open(root, path, reg_view::k32Bit), kFileNotFound);
+    EXPECT_EQ(open(root, physical, reg_view::k64Bit), kFileNotFound);
+  }
+  // The current user's settings are one tree for both.
+  ASSERT_EQ(make(kHkcu, KeyAt("Shared")), kSuccess);
+  EXPECT_EQ(open(kHkcu, KeyAt("Shared"), reg_view::k64Bit), kSuccess);
 }
 
 }  // namespace
