@@ -7,7 +7,7 @@
 //   fbdriver wait-visible <control> <s>    wait up to s seconds until the control is shown
 //   fbdriver text <control>                the control's text (a label, LogText)
 //   fbdriver rows <control>                the number of rows of a list view
-//   fbdriver msgbox ok|yes|no <s>          wait for the "Foxbane" message box, print its
+//   fbdriver msgbox ok|yes <s>             wait for the "Foxbane" message box, print its
 //                                          text, press the button named
 //   fbdriver screenshot <file.bmp>         the window's client area as a 24-bit BMP
 //   fbdriver scan-screenshot <file.bmp>    click "Scan", take the screenshot during the pass
@@ -76,7 +76,9 @@ void Run(const std::vector<std::wstring>& args) {
   if (command == L"processes") return PrintRunningProcesses();
   if (command == L"launch") return LaunchAndWatch({args.begin() + 1, args.end()});
   if (command == L"msgbox") {
-    const int button = arg(1) == L"yes" ? IDYES : arg(1) == L"no" ? IDNO : IDOK;
+    const int button = arg(1) == L"yes" ? IDYES
+                       : arg(1) == L"ok"  ? IDOK
+                                          : throw std::runtime_error("msgbox presses ok or yes");
     return AnswerMessageBox(button, Seconds(arg(2)));
   }
   const FoxbaneWindow window = FoxbaneWindow::WaitForIt(kWindowWait);

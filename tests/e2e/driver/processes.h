@@ -13,7 +13,7 @@ void PrintRunningProcesses();
 // Starts each program and writes "started <pid> <path>" for it, then
 // "exited <pid> <exit code>" as each one ends; returns when all have ended.
 // Each line is flushed whole, so the output can be read while it grows. At
-// most 64 programs.
+// most 64 programs: the system waits for no more at once.
 void LaunchAndWatch(const std::vector<std::wstring>& programs);
 
 }  // namespace foxbane::e2e
