@@ -27,8 +27,7 @@ constexpr wchar_t kAs98Argument[] = L"--foxbane-listing-as-98";
 class CopyRunAs98 {
  public:
   CopyRunAs98() {
-    std::filesystem::copy_file(OwnPath(), path_,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(OwnPath(), path_, std::filesystem::copy_options::overwrite_existing);
     const wchar_t version[] = L"win98";
     if (::RegSetKeyValueW(HKEY_CURRENT_USER, settings_.c_str(), L"Version", REG_SZ, version,
                           sizeof version) != ERROR_SUCCESS) {
