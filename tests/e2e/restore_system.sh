@@ -65,10 +65,10 @@ echo "Quarantine after one cleanup: $(du -sb "$quarantine" | cut -f1) bytes in $
 
 # --- The restore ------------------------------------------------------------
 launch restore "$FOXBANE_FOLDER\\foxbane-restore.exe"
-drive msgbox-answer yes 30
+drive msgbox yes 30
 grep -q "^Put back what Foxbane removed in its cleanup of " "$SESSION_DIR/out" ||
   fail "the restore's question: [$(cat "$SESSION_DIR/out")]"
-drive msgbox-answer ok 60
+drive msgbox ok 60
 grep -q "has been put back\.$" "$SESSION_DIR/out" || fail "the restore's answer: [$(cat "$SESSION_DIR/out")]"
 expect_equal "$(exit_code_within restore "$(pid_of restore "$FOXBANE_FOLDER\\foxbane-restore.exe")" 10)" 0 \
   "the restore's exit code"

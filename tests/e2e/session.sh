@@ -50,7 +50,7 @@ drive() {
 launch() {
   local report="$SESSION_DIR/$1.report"
   shift
-  "$(wine_loader "$FOXBANE_DRIVER")" "$FOXBANE_DRIVER" launch "$(wine_path "$report")" "$@" >/dev/null 2>&1 &
+  "$(wine_loader "$FOXBANE_DRIVER")" "$FOXBANE_DRIVER" launch "$@" >"$report" 2>/dev/null &
   local started
   for _ in $(seq 200); do
     started="$(grep -c '^started ' "$report" 2>/dev/null)" || started=0

@@ -14,14 +14,14 @@ launch specimens "$guarded" "$RULE3"
 start_foxbane
 
 drive click Scan
-drive msgbox-read-dismiss 60
+drive msgbox ok 60
 expected="$SESSION_DIR/expected-message"
 printf 'There was an error while trying to terminate the process - please try running Foxbane again.\n\nERROR: Invalid handle.\r\n' >"$expected"
 cmp -s "$SESSION_DIR/out" "$expected" || fail "message text: [$(cat -A "$SESSION_DIR/out")]"
 
 wait_for_results_step
 expect_text Label6 "2 processes were detected as MarbleFox and were terminated:"
-wine_run "$FOXBANE_DRIVER" msgbox-read-dismiss 1 && fail "a second message box: [$(cat "$SESSION_DIR/out")]"
+wine_run "$FOXBANE_DRIVER" msgbox ok 1 && fail "a second message box: [$(cat "$SESSION_DIR/out")]"
 expect_equal "$(exit_code specimens "$(pid_of specimens "$guarded")")" running "the guarded specimen"
 expect_equal "$(exit_code_within specimens "$(pid_of specimens "$RULE3")" 5)" 0 "the other detected specimen"
 

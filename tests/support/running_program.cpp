@@ -1,15 +1,13 @@
 #include "support/running_program.h"
 
 #include <stdexcept>
-#include <string>
 #include <thread>
 
-#include "support/window_probe.h"
 #include "win32/text.h"
 
 namespace foxbane::win32::testing {
 
-StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments, DWORD flags) {
+ChildProcess::ChildProcess(const std::wstring& exe, const std::wstring& arguments, DWORD flags) {
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION started{};
@@ -19,34 +17,23 @@ StartedProcess StartProcess(const std::wstring& exe, const std::wstring& argumen
     throw std::runtime_error("cannot start " + Narrow(exe));
   }
   const UniqueKernelHandle thread(started.hThread);
-  return {UniqueKernelHandle(started.hProcess), started.dwProcessId, started.dwThreadId};
+  process_.Reset(started.hProcess);
+  pid_ = started.dwProcessId;
 }
 
-RunningProgram::RunningProgram(const std::filesystem::path& exe) : started_(StartProcess(exe.wstring())) {
-  WaitUntil([&] { return (window_ = FindShownMainWindow(started_.pid)) != nullptr; });
-  if (!window_) throw std::runtime_error("the program showed no window");
-}
-
-RunningProgram::~RunningProgram() {
-  if (!WaitForExit(std::chrono::milliseconds(0))) {
-    ::TerminateProcess(started_.process.Get(), 1);
-    ::WaitForSingleObject(started_.process.Get(), 5000);
+ChildProcess::~ChildProcess() {
+  if (process_ && !ExitCode(std::chrono::milliseconds(0))) {
+    ::TerminateProcess(process_.Get(), 1);
+    ::WaitForSingleObject(process_.Get(), 5000);
   }
 }
 
-HWND RunningProgram::Focus() const {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (!::GetGUIThreadInfo(started_.threadId, &info)) return nullptr;
-  return info.hwndFocus;
-}
-
-std::optional<DWORD> RunningProgram::WaitForExit(std::chrono::milliseconds limit) const {
-  if (::WaitForSingleObject(started_.process.Get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0) {
+std::optional<DWORD> ChildProcess::ExitCode(std::chrono::milliseconds limit) const {
+  DWORD code = 0;
+  if (::WaitForSingleObject(process_.Get(), static_cast<DWORD>(limit.count())) != WAIT_OBJECT_0 ||
+      !::GetExitCodeProcess(process_.Get(), &code)) {
     return std::nullopt;
   }
-  DWORD code = 0;
-  ::GetExitCodeProcess(started_.process.Get(), &code);
   return code;
 }
 
@@ -66,6 +53,11 @@ std::filesystem::path ProgramPath() {
   const auto capacity = static_cast<DWORD>(value.size());
   value.resize(::GetEnvironmentVariableW(L"FOXBANE_EXE", value.data(), capacity));
   return value;
+}
+
+std::wstring OwnPath() {
+  wchar_t path[MAX_PATH];
+  return std::wstring(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
 }
 
 }  // namespace foxbane::win32::testing

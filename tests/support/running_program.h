@@ -12,44 +12,34 @@
 
 namespace foxbane::win32::testing {
 
-// A process this test started, and the id of its first thread.
-struct StartedProcess {
-  UniqueKernelHandle process;
-  DWORD pid = 0;
-  DWORD threadId = 0;
-};
-
-// CreateProcess with the quoted path and then `arguments` as the command
-// line; throws when the program cannot be started.
-StartedProcess StartProcess(const std::wstring& exe, const std::wstring& arguments = {},
-                            DWORD flags = 0);
-
-// foxbane.exe started for one test and driven from outside, as a user would;
-// terminated at the end of the test if it is still running.
-class RunningProgram {
+// A process started for a test or the driver, terminated when this goes
+// should it still run. Moving hands the process over.
+class ChildProcess {
  public:
-  // Starts the program and waits for its main window to be shown.
-  explicit RunningProgram(const std::filesystem::path& exe);
-  ~RunningProgram();
-  RunningProgram(const RunningProgram&) = delete;
-  RunningProgram& operator=(const RunningProgram&) = delete;
+  // CreateProcess with the quoted path and then `arguments` as the command
+  // line; throws when the program cannot be started.
+  explicit ChildProcess(const std::wstring& exe, const std::wstring& arguments = {},
+                        DWORD flags = 0);
+  ~ChildProcess();
+  ChildProcess(ChildProcess&&) = default;
+  ChildProcess& operator=(ChildProcess&&) = default;
 
-  HWND Window() const { return window_; }
-  // The control that has the keyboard focus in the program's window.
-  HWND Focus() const;
+  DWORD Pid() const { return pid_; }
+  HANDLE Handle() const { return process_.Get(); }
   // The exit code once the process has ended within the time; nullopt if not.
-  std::optional<DWORD> WaitForExit(std::chrono::milliseconds limit) const;
+  std::optional<DWORD> ExitCode(std::chrono::milliseconds limit) const;
 
  private:
-  StartedProcess started_;
-  HWND window_ = nullptr;
+  UniqueKernelHandle process_;
+  DWORD pid_ = 0;
 };
 
 // Polls `condition` until it holds or the time runs out; returns its last value.
-bool WaitUntil(const std::function<bool()>& condition,
-               std::chrono::milliseconds limit = std::chrono::seconds(10));
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
 // FOXBANE_EXE, as ctest sets it.
 std::filesystem::path ProgramPath();
+// The running program's own path.
+std::wstring OwnPath();
 
 }  // namespace foxbane::win32::testing

@@ -31,55 +31,24 @@ inline const struct WaitingProcessMode {
   }
 } kWaitingProcessMode;
 
-// The running test binary's own path.
-inline std::wstring OwnPath() {
-  wchar_t path[MAX_PATH];
-  const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-  return std::wstring(path, length);
-}
-
-class WaitingProcess {
+class WaitingProcess : public win32::testing::ChildProcess {
  public:
   // Starts the process and waits until its module list can be read.
-  WaitingProcess()
-      : path_(OwnPath()),
-        started_(win32::testing::StartProcess(path_, kWaitArgument, DETACHED_PROCESS)) {
-    for (int tries = 0; tries < 200 && !ModulesReady(); ++tries) ::Sleep(10);
+  WaitingProcess() : ChildProcess(win32::testing::OwnPath(), kWaitArgument, DETACHED_PROCESS) {
+    win32::testing::WaitUntil([this] {
+      HMODULE module = nullptr;
+      DWORD needed = 0;
+      return ::EnumProcessModules(Handle(), &module, sizeof module, &needed) && module;
+    }, std::chrono::seconds(2));
   }
-  ~WaitingProcess() {
-    if (IsRunning()) {
-      ::TerminateProcess(started_.process.Get(), 99);
-      ::WaitForSingleObject(started_.process.Get(), 5000);
-    }
-  }
-  WaitingProcess(WaitingProcess&&) = default;
-  WaitingProcess& operator=(WaitingProcess&&) = default;
 
-  DWORD Pid() const { return started_.pid; }
   // The executable's full path and its file name, in UTF-8.
-  std::string Path() const { return win32::Narrow(path_); }
-  std::string FileName() const { return win32::Narrow(path_.substr(path_.find_last_of(L'\\') + 1)); }
+  std::string Path() const { return win32::Narrow(win32::testing::OwnPath()); }
+  std::string FileName() const { return Path().substr(Path().find_last_of('\\') + 1); }
 
-  bool IsRunning() const { return ::WaitForSingleObject(started_.process.Get(), 0) == WAIT_TIMEOUT; }
+  bool IsRunning() const { return !ExitCode(std::chrono::milliseconds(0)); }
   // The exit code once the process has ended, waiting a few seconds for it.
-  std::optional<DWORD> ExitCodeAfterEnd() const {
-    DWORD code = 0;
-    if (::WaitForSingleObject(started_.process.Get(), 5000) != WAIT_OBJECT_0 ||
-        !::GetExitCodeProcess(started_.process.Get(), &code)) {
-      return std::nullopt;
-    }
-    return code;
-  }
-
- private:
-  bool ModulesReady() const {
-    HMODULE module = nullptr;
-    DWORD needed = 0;
-    return ::EnumProcessModules(started_.process.Get(), &module, sizeof(module), &needed) && module;
-  }
-
-  std::wstring path_;
-  win32::testing::StartedProcess started_;
+  std::optional<DWORD> ExitCodeAfterEnd() const { return ExitCode(std::chrono::seconds(5)); }
 };
 
 }  // namespace foxbane::test_support

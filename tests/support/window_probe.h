@@ -2,9 +2,8 @@
 
 #include <windows.h>
 
-#include <filesystem>
+#include <chrono>
 #include <string>
-#include <vector>
 
 #include "app/control_table.h"
 
@@ -13,25 +12,21 @@ namespace foxbane::win32::testing {
 // Reads a window the way another program sees it: every call here works
 // across processes.
 
+// The window classes of Foxbane's main window and of a message box.
+inline constexpr wchar_t kMainWindowClass[] = L"FoxbaneWindow";
+inline constexpr wchar_t kMessageBoxClass[] = L"#32770";
+
 int ScreenDpi();
 // The layout's pixels at `dpi`: 15 twips a pixel at 96 DPI.
 int ExpectedPixels(int twips, int dpi);
 RECT ExpectedRect(const TwipsRect& twips, int dpi);
 
-// The window's rectangle in its parent's client coordinates.
-RECT RectInParent(HWND window);
-std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window);  // WM_GETTEXT
-// A shown top-level window captioned with the program's title, of the
-// process `processId` (any when 0); message boxes, which carry the same
-// caption, do not count. Null if none.
-HWND FindShownMainWindow(DWORD processId = 0);
-// The descendant of `top` carrying the control's child id; null if none.
+// The shown top-level window of this class captioned with the program's
+// title, once there is one within the time; null if none comes.
+HWND WaitForShownWindow(const wchar_t* windowClass, std::chrono::milliseconds limit);
+// The control, found by its child id in the parent the layout gives it, and
+// that parent the same way, up to `top`; null if any is missing.
 HWND FindControl(HWND top, ControlId control);
-// The child ids of `parent`'s children, top of the stacking order first.
-std::vector<int> ChildIdsTopFirst(HWND parent);
-
-// Writes what the screen shows of the window's client area as a 24-bit BMP file.
-void SaveScreenshot(HWND window, const std::filesystem::path& file);
 
 }  // namespace foxbane::win32::testing

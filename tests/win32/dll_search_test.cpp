@@ -1,24 +1,21 @@
+#include "win32/dll_search.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
 #include <string>
 
-#include "win32/dll_search.h"
+#include "support/running_program.h"
 
 namespace foxbane::win32 {
 namespace {
-
-std::wstring ProgramFolder() {
-  std::wstring path(MAX_PATH, L'\0');
-  path.resize(::GetModuleFileNameW(nullptr, path.data(), MAX_PATH));
-  return path.substr(0, path.rfind(L'\\'));
-}
 
 // Built beside this program by the tests' build.
 constexpr wchar_t kPlanted[] = L"foxbane_planted.dll";
 
 TEST(DllSearch, ADllBesideTheProgramIsNoLongerFoundOnceTheSearchIsRestricted) {
-  const std::wstring planted = ProgramFolder() + L"\\" + kPlanted;
+  const std::wstring program = testing::OwnPath();
+  const std::wstring planted = program.substr(0, program.rfind(L'\\') + 1) + kPlanted;
   // A real DLL, loadable where it lies, and found by name before.
   HMODULE module = ::LoadLibraryW(kPlanted);
   ASSERT_NE(module, nullptr) << "the planted DLL is missing or broken";

@@ -5,120 +5,91 @@
 #include <array>
 #include <chrono>
 #include <map>
-#include <span>
+#include <memory>
 
 #include "app/control_table.h"
-#include "win32/control_ids.h"
-#include "win32/resource.h"
-#include "win32/text.h"
 #include "support/running_program.h"
 #include "support/window_probe.h"
+#include "win32/resource.h"
+#include "win32/text.h"
 
 namespace foxbane::win32::testing {
 namespace {
 
-using C = ControlId;
 using namespace std::chrono_literals;
 
-const wchar_t* ClassFor(ControlKind kind) {
-  switch (kind) {
-    case ControlKind::Frame: return L"FoxbaneFrame";
-    case ControlKind::Label:
-    case ControlKind::LinkLabel: return L"Static";
-    case ControlKind::Button: return L"Button";
-    case ControlKind::TextBox: return L"Edit";
-    case ControlKind::ListView: return L"SysListView32";
-    case ControlKind::FileListBox: return L"ListBox";
-    case ControlKind::ProgressBar: return L"FoxbaneProgress";
-  }
-  return L"";
-}
+// The window class of each kind of control, in ControlKind's order.
+constexpr const wchar_t* kClassOfKind[] = {L"FoxbaneFrame", L"Static",        L"Static",
+                                           L"Button",       L"Edit",          L"SysListView32",
+                                           L"ListBox",      L"FoxbaneProgress"};
 
-// On the start screen: the control's own flag, and every container shown.
-bool ShownAtStart(const ControlSpec& spec) {
-  for (const ControlSpec* level = &spec;; level = &SpecOf(*level->parent)) {
-    if (!level->visibleAtStart) return false;
-    if (!level->parent) return true;
-  }
-}
+std::array<LONG, 4> Edges(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 class ProgramTest : public ::testing::Test {
  protected:
-  ProgramTest() : program_(ProgramPath()) {}
-
-  HWND Control(ControlId control) const { return FindControl(program_.Window(), control); }
-
-  RunningProgram program_;
+  ChildProcess program_{ProgramPath().wstring()};
+  // Its title is Foxbane, or it is not found.
+  const HWND window_ = WaitForShownWindow(kMainWindowClass, 10s);
 };
 
 TEST_F(ProgramTest, StartScreenIsACentredFixedWindowWithEveryControlInItsPlace) {
-  EXPECT_EQ(TextOf(program_.Window()), L"Foxbane");
-  const auto style = ::GetWindowLongPtrW(program_.Window(), GWL_STYLE);
+  ASSERT_NE(window_, nullptr);
+  const auto style = ::GetWindowLongPtrW(window_, GWL_STYLE);
   EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX),
             WS_CAPTION | WS_SYSMENU);  // a fixed border
   RECT outer;
-  ::GetWindowRect(program_.Window(), &outer);
+  ::GetWindowRect(window_, &outer);
   EXPECT_EQ(outer.left, (::GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
   EXPECT_EQ(outer.top, (::GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
-  const auto edges = [](const RECT& r) { return std::array{r.left, r.top, r.right, r.bottom}; };
   const int dpi = ScreenDpi();
   RECT client;
-  ::GetClientRect(program_.Window(), &client);
-  EXPECT_EQ(edges(client), edges(ExpectedRect({0, 0, 7305, 4215}, dpi)));
+  ::GetClientRect(window_, &client);
+  EXPECT_EQ(Edges(client), Edges(ExpectedRect({0, 0, 7305, 4215}, dpi)));
 
-  std::map<HWND, std::vector<int>> stacking;  // each parent's child ids, top first
+  std::map<HWND, HWND> above;  // each parent's control placed last, top of the stacking order first
   for (const ControlSpec& spec : MainWindowControls()) {
     SCOPED_TRACE(spec.name);
-    const HWND control = Control(spec.id);
+    const HWND control = FindControl(window_, spec.id);  // only in the parent the layout gives it
     ASSERT_NE(control, nullptr);
-    EXPECT_EQ(::CompareStringOrdinal(ClassOf(control).c_str(), -1, ClassFor(spec.kind), -1, TRUE),
+    wchar_t className[32] = {};
+    ::GetClassNameW(control, className, 32);
+    EXPECT_EQ(::CompareStringOrdinal(className, -1, kClassOfKind[static_cast<int>(spec.kind)], -1,
+                                     TRUE),
               CSTR_EQUAL)
-        << "class " << Narrow(ClassOf(control));
-    const HWND parent = spec.parent ? Control(*spec.parent) : program_.Window();
-    EXPECT_EQ(::GetParent(control), parent);
-    stacking[parent].push_back(ChildIdOf(spec.id));
+        << "class " << Narrow(className);
     EXPECT_EQ(TextOf(control), Wide(spec.caption));
     EXPECT_EQ((::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0, spec.visibleAtStart);
-    EXPECT_EQ(::IsWindowVisible(control) != FALSE, ShownAtStart(spec));
-    EXPECT_EQ(edges(RectInParent(control)), edges(ExpectedRect(spec.rect, dpi)));
+    RECT place;
+    ::GetWindowRect(control, &place);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(Edges(place), Edges(ExpectedRect(spec.rect, dpi)));
+    HWND& previous = above[::GetParent(control)];
+    EXPECT_EQ(::GetWindow(control, GW_HWNDPREV), previous);
+    previous = control;
   }
-  for (const auto& [parent, ids] : stacking) EXPECT_EQ(ChildIdsTopFirst(parent), ids);
-  EXPECT_TRUE(WaitUntil([&] { return program_.Focus() == Control(C::Command1); }, 5s));
 }
 
 TEST_F(ProgramTest, ClosingTheWindowEndsTheProgramWithCodeZero) {
-  ::PostMessageW(program_.Window(), WM_CLOSE, 0, 0);
-  EXPECT_EQ(program_.WaitForExit(10s), DWORD{0});
+  ASSERT_NE(window_, nullptr);
+  ::PostMessageW(window_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(program_.ExitCode(10s), DWORD{0});
 }
 
-// The resources as stored in the file, loaded as data.
-class ProgramFileTest : public ::testing::Test {
- protected:
-  ~ProgramFileTest() override { ::FreeLibrary(module_); }
-
-  // The resource's bytes; empty when the file has none.
-  std::span<const BYTE> Resource(LPCWSTR type, int id) const {
-    const HRSRC found = ::FindResourceW(module_, MAKEINTRESOURCEW(id), type);
-    if (!found) return {};
-    return {static_cast<const BYTE*>(::LockResource(::LoadResource(module_, found))),
-            ::SizeofResource(module_, found)};
-  }
-
-  const HMODULE module_ = ::LoadLibraryExW(
-      ProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-};
-
-TEST_F(ProgramFileTest, HoldsOne32By32IconWith16Colours) {
-  ASSERT_NE(module_, nullptr);
-  // A header of three words (reserved, type, count), then 14-byte entries
-  // that start with width, height, colours, reserved, planes, bits a pixel.
-  const std::span<const BYTE> group = Resource(RT_GROUP_ICON, IDI_FOXBANE);
-  ASSERT_GE(group.size(), 6u + 14u);
-  EXPECT_EQ(group[4] | group[5] << 8, 1);
-  EXPECT_EQ(group[6], 32);
-  EXPECT_EQ(group[7], 32);
-  EXPECT_EQ(group[8], 16);
-  EXPECT_EQ(group[12] | group[13] << 8, 4);
+// The icon as stored in the file: a group header of three words (reserved,
+// type, count), then 14-byte entries that start with width, height,
+// colours, reserved, planes, bits a pixel.
+TEST(ProgramFile, HoldsOne32By32IconWith16Colours) {
+  const std::unique_ptr<std::remove_pointer_t<HMODULE>, decltype(&::FreeLibrary)> module(
+      ::LoadLibraryExW(ProgramPath().c_str(), nullptr,
+                       LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE),
+      ::FreeLibrary);
+  ASSERT_TRUE(module);
+  const HRSRC found = ::FindResourceW(module.get(), MAKEINTRESOURCEW(IDI_FOXBANE), RT_GROUP_ICON);
+  ASSERT_NE(found, nullptr);
+  ASSERT_GE(::SizeofResource(module.get(), found), 6u + 14u);
+  const auto* group = static_cast<const BYTE*>(::LockResource(::LoadResource(module.get(), found)));
+  EXPECT_EQ((std::array{group[4], group[5], group[6], group[7], group[8], group[12], group[13]}),
+            (std::array<BYTE, 7>{1, 0, 32, 32, 16, 4, 0}));
 }
 
 }  // namespace

@@ -82,8 +82,6 @@ class RealAndSimBars {
     return ::testing::AssertionSuccess();
   }
 
-  ProgressControl& control() { return control_; }
-
  private:
   ProgressControl control_;
   sim::RasterSurface raster_;
@@ -112,28 +110,6 @@ TEST(GdiSurface, MatchesTheSimRasterPixelForPixel) {
     SCOPED_TRACE(name);
     EXPECT_TRUE(RealAndSimBars(change).ShowTheSamePixels());
   }
-}
-
-// Whatever covered the control, WM_PAINT brings the whole bar back.
-TEST(ProgressControl, MeasuresItsClientAreaInTwipsAndRepaintsTheBarOnPaintMessages) {
-  RealAndSimBars bars([](CoolProgress& bar) { bar.Percent(45); });
-  DrawingSurface& surface = bars.control().Surface();
-  EXPECT_EQ(surface.TwipsPerPixelX(), 15.0);  // the display runs at 96 dots per inch
-  EXPECT_EQ(surface.TwipsPerPixelY(), 15.0);
-  EXPECT_EQ(surface.WidthTwips(), 6015.0);
-  EXPECT_EQ(surface.HeightTwips(), 255.0);
-
-  const HWND control = bars.control().Handle();
-  {
-    const UniqueWindowDc dc(WindowDc{control, ::GetDC(control)});
-    const RECT all{0, 0, kWidth, kHeight};
-    ::FillRect(dc.Get().dc, &all, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
-  }
-  ASSERT_FALSE(bars.ShowTheSamePixels());
-  ::InvalidateRect(control, nullptr, TRUE);
-  ::UpdateWindow(control);
-  ::GdiFlush();
-  EXPECT_TRUE(bars.ShowTheSamePixels());
 }
 
 }  // namespace

@@ -3,19 +3,18 @@
 
 #include <gtest/gtest.h>
 
-#include <process.h>
-
+#include <chrono>
 #include <cwchar>
 #include <filesystem>
 #include <optional>
 #include <string>
 
 #include "common/vb_conversions.h"
+#include "support/form2_test_access.h"
 #include "support/headless_form.h"
-#include "support/waiting_process.h"
+#include "support/running_program.h"
 #include "support/wine.h"
 #include "win32/text.h"
-#include "support/form2_test_access.h"
 
 namespace foxbane::win32::testing {
 namespace {
@@ -28,8 +27,7 @@ constexpr wchar_t kAs98Argument[] = L"--foxbane-listing-as-98";
 class CopyRunAs98 {
  public:
   CopyRunAs98() {
-    std::filesystem::copy_file(test_support::OwnPath(), path_,
-                               std::filesystem::copy_options::overwrite_existing);
+    std::filesystem::copy_file(OwnPath(), path_, std::filesystem::copy_options::overwrite_existing);
     const wchar_t version[] = L"win98";
     if (::RegSetKeyValueW(HKEY_CURRENT_USER, settings_.c_str(), L"Version", REG_SZ, version,
                           sizeof version) != ERROR_SUCCESS) {
@@ -42,11 +40,9 @@ class CopyRunAs98 {
   }
 
   // Runs the copy's tests that match `filter` to their end; its exit code.
-  intptr_t RunTests(const std::wstring& filter) const {
-    const std::wstring program = L"\"" + path_.wstring() + L"\"";
-    const std::wstring filterArgument = L"--gtest_filter=" + filter;
-    return ::_wspawnl(_P_WAIT, path_.c_str(), program.c_str(), filterArgument.c_str(),
-                      kAs98Argument, nullptr);
+  std::optional<DWORD> RunTests(const std::wstring& filter) const {
+    const ChildProcess copy(path_.wstring(), L"--gtest_filter=" + filter + L" " + kAs98Argument);
+    return copy.ExitCode(std::chrono::minutes(1));
   }
 
  private:
@@ -69,13 +65,13 @@ TEST(ProcessListOnTheSystem, ListsFullPathsOnTheNtFamilyAndLowerCaseSnapshotName
       listedName = list.Item(row).text;
     }
   }
-  const std::wstring path = test_support::OwnPath();
+  const std::wstring path = OwnPath();
   EXPECT_EQ(listedName, as98 ? ToLowerAscii(Narrow(path.substr(path.find_last_of(L'\\') + 1)))
                              : Narrow(path));
 
   if (as98 || !test_support::RunningUnderWine()) return;  // only Wine can be told to be 98
   const CopyRunAs98 copy;
-  EXPECT_EQ(copy.RunTests(L"ProcessListOnTheSystem.*"), 0);
+  EXPECT_EQ(copy.RunTests(L"ProcessListOnTheSystem.*"), DWORD{0});
 }
 
 }  // namespace

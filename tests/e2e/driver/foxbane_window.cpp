@@ -1,68 +1,18 @@
 #include "driver/foxbane_window.h"
 
-#include <cstring>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
-#include "support/running_program.h"
-#include "win32/text.h"
-#include "win32/unique_handle.h"
 #include "support/window_probe.h"
+#include "win32/text.h"
 
 namespace foxbane::e2e {
 
-namespace {
-
-using win32::Narrow;
 using win32::testing::TextOf;
 
-RECT ScreenRect(HWND window) {
-  RECT place;
-  ::GetWindowRect(window, &place);
-  return place;
-}
-
-RECT ScreenClientRect(HWND window) {
-  RECT client;
-  ::GetClientRect(window, &client);
-  ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
-  return client;
-}
-
-// Removes a rectangle of the screen from the region.
-void Remove(HRGN region, const RECT& place) {
-  const win32::UniqueGdiObject part(::CreateRectRgnIndirect(&place));
-  ::CombineRgn(region, region, static_cast<HRGN>(part.Get()), RGN_DIFF);
-}
-
-// Keeps only the part of the region inside a rectangle of the screen.
-void KeepInside(HRGN region, const RECT& place) {
-  const win32::UniqueGdiObject part(::CreateRectRgnIndirect(&place));
-  ::CombineRgn(region, region, static_cast<HRGN>(part.Get()), RGN_AND);
-}
-
-// The centre of the region's first rectangle; nullopt for an empty region.
-std::optional<POINT> SomePointOf(HRGN region) {
-  const DWORD bytes = ::GetRegionData(region, 0, nullptr);
-  std::vector<char> data(bytes);
-  auto* rectangles = reinterpret_cast<RGNDATA*>(data.data());
-  if (bytes == 0 || !::GetRegionData(region, bytes, rectangles) || rectangles->rdh.nCount == 0) {
-    return std::nullopt;
-  }
-  RECT first;
-  std::memcpy(&first, rectangles->Buffer, sizeof first);
-  return POINT{(first.left + first.right) / 2, (first.top + first.bottom) / 2};
-}
-
-bool IsClickable(ControlKind kind) {
-  return kind == ControlKind::Button || kind == ControlKind::LinkLabel;
-}
-
-}  // namespace
-
 FoxbaneWindow FoxbaneWindow::WaitForIt(std::chrono::milliseconds limit) {
-  HWND window = nullptr;
-  win32::testing::WaitUntil([&] { return (window = win32::testing::FindShownMainWindow()) != nullptr; }, limit);
+  const HWND window = win32::testing::WaitForShownWindow(win32::testing::kMainWindowClass, limit);
   if (!window) throw std::runtime_error("no window captioned Foxbane is shown");
   return FoxbaneWindow(window);
 }
@@ -74,39 +24,50 @@ HWND FoxbaneWindow::Control(ControlId control) const {
   return found;
 }
 
+// Every other pixel, each followed down from the main window to the deepest
+// shown window there, as a mouse click would be.
 std::optional<POINT> FoxbaneWindow::UncoveredPoint(ControlId id) const {
   const HWND control = Control(id);
   if (!::IsWindowVisible(control)) return std::nullopt;
-  // What is left of the control once every shown window stacked above it,
-  // or above any of its containers, is taken away, and everything outside
-  // each container's client area.
-  const RECT place = ScreenRect(control);
-  const win32::UniqueGdiObject uncovered(::CreateRectRgnIndirect(&place));
-  const auto region = static_cast<HRGN>(uncovered.Get());
-  for (HWND level = control; level != window_; level = ::GetParent(level)) {
-    KeepInside(region, ScreenClientRect(::GetParent(level)));
-    for (HWND above = ::GetWindow(level, GW_HWNDPREV); above;
-         above = ::GetWindow(above, GW_HWNDPREV)) {
-      if (::IsWindowVisible(above)) Remove(region, ScreenRect(above));
+  RECT client;
+  ::GetClientRect(control, &client);
+  for (POINT at{0, 0}; at.y < client.bottom; at.y += 2) {
+    for (at.x = 0; at.x < client.right; at.x += 2) {
+      POINT point = at;
+      ::MapWindowPoints(control, window_, &point, 1);
+      HWND hit = window_;
+      for (HWND next; (next = ::ChildWindowFromPointEx(hit, point, CWP_SKIPINVISIBLE)) &&
+                      next != hit;
+           hit = next) {
+        ::MapWindowPoints(hit, next, &point, 1);
+      }
+      if (hit == control) return at;
     }
   }
-  std::optional<POINT> at = SomePointOf(region);
-  if (at) ::ScreenToClient(control, &*at);
-  return at;
+  return std::nullopt;
 }
 
 ControlId FoxbaneWindow::ClickableCaptioned(std::wstring_view caption) const {
   std::vector<ControlId> matches;
   for (const ControlSpec& spec : MainWindowControls()) {
-    if (IsClickable(spec.kind) && TextOf(Control(spec.id)) == caption && UncoveredPoint(spec.id)) {
+    const bool clickable = spec.kind == ControlKind::Button || spec.kind == ControlKind::LinkLabel;
+    if (clickable && TextOf(Control(spec.id)) == caption && UncoveredPoint(spec.id)) {
       matches.push_back(spec.id);
     }
   }
   if (matches.size() != 1) {
-    throw std::runtime_error(std::to_string(matches.size()) +
-                             " clickable controls are captioned \"" + Narrow(caption) + "\"");
+    throw std::runtime_error(std::to_string(matches.size()) + " clickable controls are captioned " +
+                             win32::Narrow(caption));
   }
   return matches.front();
+}
+
+void FoxbaneWindow::Click(ControlId id) const {
+  const std::optional<POINT> at = UncoveredPoint(id);
+  if (!at) throw std::runtime_error(std::string(SpecOf(id).name) + " cannot be clicked");
+  const LPARAM point = MAKELPARAM(at->x, at->y);
+  ::PostMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, point);
+  ::PostMessageW(Control(id), WM_LBUTTONUP, 0, point);
 }
 
 ControlId ControlNamed(std::string_view name) {
@@ -114,19 +75,6 @@ ControlId ControlNamed(std::string_view name) {
     if (spec.name == name) return spec.id;
   }
   throw std::runtime_error("no control is named " + std::string(name));
-}
-
-void FoxbaneWindow::Click(ControlId id) const {
-  const HWND control = Control(id);
-  if (SpecOf(id).kind == ControlKind::Button) {
-    ::PostMessageW(control, BM_CLICK, 0, 0);
-    return;
-  }
-  const std::optional<POINT> at = UncoveredPoint(id);
-  if (!at) throw std::runtime_error(std::string(SpecOf(id).name) + " cannot be clicked");
-  const LPARAM point = MAKELPARAM(at->x, at->y);
-  ::PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, point);
-  ::PostMessageW(control, WM_LBUTTONUP, 0, point);
 }
 
 }  // namespace foxbane::e2e
