@@ -86,15 +86,14 @@ TEST_P(FileSystemContract, EachOperationFailsOnAnUnusablePathWithTheErrorWindows
       {"a*b.txt", kNo, kNo, kNo, kInvalidName, kNo, kNo, kNo, kNo},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.path);
     const std::string path = At(c.path);
     std::unique_ptr<ReadableFile> reading;
     std::unique_ptr<AppendableFile> appending;
     std::unique_ptr<WritableFile> writing;
     std::uint32_t attributes = 0, count = 7;
-    const auto expect = [](ErrorCode expected, const char* operation, auto call) {
+    const auto expect = [&](ErrorCode expected, const char* operation, auto call) {
       if (expected == kNo) return;
-      EXPECT_EQ(call(), expected) << operation;
+      EXPECT_EQ(call(), expected) << operation << " " << c.path;
     };
     expect(c.attributes, "ReadAttributes", [&] { return files().ReadAttributes(path, attributes); });
     expect(c.reset, "ResetAttributes", [&] { return files().ResetAttributes(path); });
@@ -104,8 +103,8 @@ TEST_P(FileSystemContract, EachOperationFailsOnAnUnusablePathWithTheErrorWindows
     expect(c.removeFile, "RemoveFile", [&] { return files().RemoveFile(path); });
     expect(c.removeFolder, "RemoveFolder", [&] { return files().RemoveFolder(path); });
     expect(c.count, "CountListedFiles", [&] { return files().CountListedFiles(path, count); });
-    EXPECT_TRUE(reading == nullptr && appending == nullptr && writing == nullptr);
-    EXPECT_EQ(count, 7u);
+    EXPECT_TRUE(reading == nullptr && appending == nullptr && writing == nullptr) << c.path;
+    EXPECT_EQ(count, 7u) << c.path;
   }
   std::uint32_t count = 7;
   EXPECT_EQ(files().CountListedFiles("", count), kPathNotFound);

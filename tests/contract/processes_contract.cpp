@@ -22,7 +22,9 @@ TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
   ASSERT_NE(snapshot, nullptr);
   std::vector<ProcessEntry> entries;
   ProcessEntry entry;
-  for (bool more = snapshot->First(entry); more; more = snapshot->Next(entry)) entries.push_back(entry);
+  for (bool more = snapshot->First(entry); more; more = snapshot->Next(entry)) {
+    entries.push_back(entry);
+  }
   EXPECT_EQ(processes().LastError(), kNoMoreFiles);
   const auto found = std::find_if(entries.begin(), entries.end(),
                                   [&](const ProcessEntry& e) { return e.pid == started.pid; });
@@ -32,14 +34,10 @@ TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
   ASSERT_TRUE(snapshot->First(entry));
   EXPECT_EQ(entry.pid, entries.front().pid);
 
-  for (const std::size_t capacity : {1u, 2u}) {
-    std::vector<std::uint32_t> ids(capacity, 0);
-    std::uint32_t bytes = 0;
-    ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
-    EXPECT_EQ(bytes, capacity * 4);
-  }
-  std::vector<std::uint32_t> ids(4096, 0);
-  std::uint32_t bytes = 12345;
+  std::vector<std::uint32_t> one(1), ids(4096);
+  std::uint32_t bytes = 0;
+  ASSERT_TRUE(processes().EnumerateIds(one, bytes));
+  EXPECT_EQ(bytes, 4u);
   ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
   ASSERT_EQ(bytes % 4, 0u);
   ASSERT_LT(bytes, ids.size() * 4);

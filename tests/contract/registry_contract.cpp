@@ -164,8 +164,7 @@ TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTh
 TEST_P(RegistryContract, EachHandleAllowsOnlyItsRightsAndSubkeysEnumerateSorted) {
   const std::string longName(255, 'k');
   for (const std::string& sub : {"b"s, "C"s, longName, "a"s, "Z"s}) {
-    ScopedRegKey created(registry());
-    ASSERT_EQ(created.Create(kHkcu, KeyAt("Rights\\" + sub), kSetValue), kSuccess);
+    ASSERT_EQ(ScopedRegKey(registry()).Create(kHkcu, KeyAt("Rights\\" + sub), kSetValue), kSuccess);
   }
   ScopedRegKey query(registry()), set(registry()), enumerate(registry());
   ASSERT_EQ(query.Open(kHkcu, KeyAt("Rights"), kQueryValue), kSuccess);
@@ -199,8 +198,8 @@ TEST_P(RegistryContract, EachHandleAllowsOnlyItsRightsAndSubkeysEnumerateSorted)
 // to delete with rights of its own. An empty name deletes the key opened,
 // and every handle to it then fails.
 TEST_P(RegistryContract, DeleteKeyRemovesOnlyKeysWithoutSubkeys) {
-  ScopedRegKey setup(registry()), tree(registry()), doomed(registry()), other(registry());
-  ASSERT_EQ(setup.Create(kHkcu, KeyAt("Tree\\Branch\\Leaf"), kSetValue), kSuccess);
+  ScopedRegKey tree(registry()), doomed(registry()), other(registry());
+  ASSERT_EQ(ScopedRegKey(registry()).Create(kHkcu, KeyAt("Tree\\Branch\\Leaf"), kSetValue), kSuccess);
   ASSERT_EQ(tree.Open(kHkcu, KeyAt("Tree"), kQueryValue), kSuccess);
   const auto deleteKey = [&](RegKey key, std::string_view path) {
     return registry().DeleteKey(key, path, reg_view::kDefault);
@@ -229,10 +228,6 @@ TEST_P(RegistryContract, DeleteKeyRemovesOnlyKeysWithoutSubkeys) {
 // key, at its own path in both.
 TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLibraries) {
   ASSERT_TRUE(registry().HasTwoViews());
-  const auto make = [&](RegKey root, const std::string& path) {
-    ScopedRegKey key(registry());
-    return key.Create(root, path, kSetValue | reg_view::k32Bit);
-  };
   const auto open = [&](RegKey root, const std::string& path, RegView view) {
     return OpenResult(registry(), root, path, kQueryValue | view);
   };
@@ -253,7 +248,7 @@ TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLi
   };
   for (const auto& [root, path, physical, eitherPlace] : placements) {
     SCOPED_TRACE(path);
-    ASSERT_EQ(make(root, path), kSuccess);
+    ASSERT_EQ(ScopedRegKey(registry()).Create(root, path, kSetValue | reg_view::k32Bit), kSuccess);
     EXPECT_EQ(open(root, path, reg_view::k32Bit), kSuccess);
     const ErrorCode apart = open(root, physical, reg_view::k64Bit);
     const ErrorCode together = open(root, path, reg_view::k64Bit);
@@ -279,7 +274,8 @@ TEST_P(RegistryContract, The32BitViewKeepsSoftwareAndClassesApartButSharesTypeLi
     EXPECT_EQ(open(root, physical, reg_view::k64Bit), kFileNotFound);
   }
   // The current user's settings are one tree for both.
-  ASSERT_EQ(make(kHkcu, KeyAt("Shared")), kSuccess);
+  ASSERT_EQ(ScopedRegKey(registry()).Create(kHkcu, KeyAt("Shared"), kSetValue | reg_view::k32Bit),
+            kSuccess);
   EXPECT_EQ(open(kHkcu, KeyAt("Shared"), reg_view::k64Bit), kSuccess);
 }
 
