@@ -1,4 +1,3 @@
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>

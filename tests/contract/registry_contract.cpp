@@ -1,5 +1,7 @@
 #include <algorithm>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "contract/world.h"
