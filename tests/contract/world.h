@@ -30,8 +30,7 @@ struct Adapters {
 // A process started for a test, as the system names it.
 struct StartedProcess {
   std::uint32_t pid = 0;
-  std::string modulePath;    // the executable's full path
-  std::string snapshotName;  // the executable name the snapshot reports
+  std::string modulePath;  // the executable's full path
 };
 
 // The system a contract test runs on: the adapters, and what a test must set
@@ -42,8 +41,9 @@ class World {
   virtual ~World() = default;
   virtual Adapters Subject() = 0;
 
-  // A folder of the test's own (a full path without a trailing "\"), and a
-  // key of its own under HKEY_CURRENT_USER ("Software\FoxbaneTest...").
+  // A folder of the test's own (a full path without a trailing "\"), and the
+  // name of a key of its own under HKEY_CURRENT_USER ("Software\FoxbaneTest..."),
+  // made by whatever a test creates below it.
   virtual const std::string& Folder() const = 0;
   virtual const std::string& Key() const = 0;
 
@@ -89,12 +89,8 @@ class Contract : public ::testing::TestWithParam<WorldFactory> {
   Environment& environment() { return world_->Subject().environment; }
   Clock& clock() { return world_->Subject().clock; }
 
-  std::string At(std::string_view relative) const {
-    return world_->Folder() + "\\" + std::string(relative);
-  }
-  std::string KeyAt(std::string_view relative) const {
-    return world_->Key() + "\\" + std::string(relative);
-  }
+  std::string At(const std::string& relative) const { return world_->Folder() + "\\" + relative; }
+  std::string KeyAt(const std::string& relative) const { return world_->Key() + "\\" + relative; }
 
  private:
   std::unique_ptr<World> world_;

@@ -8,7 +8,6 @@ class SimWorld : public World {
  public:
   SimWorld() {
     sim_.files.MakeFolder(folder_);
-    sim_.registry.CreateKeyPath(reg_root::kCurrentUser, key_);
     sim_.clock.Set(kNow);
     // Something to list besides the test's own processes.
     sim_.processes.AddProcess(4, "System", "System");
@@ -39,8 +38,7 @@ class SimWorld : public World {
   }
 
   StartedProcess StartWaitingProcess() override {
-    const StartedProcess started{nextPid_, "C:\\Program Files\\Foxbane Test\\Waiter.exe", "Waiter.exe"};
-    nextPid_ += 4;
+    const StartedProcess started{nextPid_ += 4, "C:\\Program Files\\Foxbane Test\\Waiter.exe"};
     sim_.processes.AddProcess(started.pid, started.modulePath);
     return started;
   }

@@ -23,26 +23,22 @@ namespace foxbane::contract {
 namespace {
 
 namespace fs = std::filesystem;
+using win32::Narrow;
 using win32::Wide;
 
 void Check(bool done, const std::string& what) {
   if (!done) throw std::runtime_error("cannot " + what);
 }
 
+// A name of this process's own, so that runs side by side keep apart.
+std::string UniqueName() {
+  static std::atomic<int> next{0};
+  return "FoxbaneTest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++next);
+}
+
 class Win32World : public World {
  public:
-  // Names of this process's own, so that runs side by side keep apart.
-  Win32World() {
-    static std::atomic<int> next{0};
-    const std::string name = "FoxbaneTest-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                             std::to_string(++next);
-    folder_ = win32::Narrow((fs::temp_directory_path() / name).wstring());
-    key_ = "Software\\" + name;
-    MakeFolder(folder_);
-    HKEY key = nullptr;
-    Check(!::RegCreateKeyW(HKEY_CURRENT_USER, Wide(key_).c_str(), &key), "make the key " + key_);
-    ::RegCloseKey(key);
-  }
+  Win32World() { MakeFolder(folder_); }
 
   // Read-only files and folders are made writable first, or they would stay.
   ~Win32World() override {
@@ -61,21 +57,16 @@ class Win32World : public World {
   const std::string& Folder() const override { return folder_; }
   const std::string& Key() const override { return key_; }
 
-  void MakeFolder(const std::string& path) override {
-    Check(::CreateDirectoryW(Wide(path).c_str(), nullptr), "make the folder " + path);
-  }
+  void MakeFolder(const std::string& path) override { fs::create_directories(Wide(path)); }
 
   // The attributes are set last, so that read-only files can be made too.
   void WriteFile(const std::string& path, std::string_view bytes,
                  std::uint32_t attributes) override {
-    const std::string parent = path.substr(0, path.find_last_of('\\'));
-    if (!Exists(parent)) MakeFolder(parent);
-    std::ofstream file(fs::path(Wide(path)), std::ios::binary);
-    Check(file.write(bytes.data(), static_cast<std::streamsize>(bytes.size())).flush().good(),
+    const fs::path file(Wide(path));
+    fs::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << bytes;
+    Check(::SetFileAttributesW(file.c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL),
           "write " + path);
-    file.close();
-    Check(::SetFileAttributesW(Wide(path).c_str(), attributes ? attributes : FILE_ATTRIBUTE_NORMAL),
-          "set the attributes of " + path);
   }
 
   std::optional<std::string> Contents(const std::string& path) override {
@@ -97,13 +88,12 @@ class Win32World : public World {
   }
 
   void MakeHardLink(const std::string& existing, const std::string& link) override {
-    Check(::CreateHardLinkW(Wide(link).c_str(), Wide(existing).c_str(), nullptr),
-          "link " + link + " to " + existing);
+    fs::create_hard_link(Wide(existing), Wide(link));
   }
 
   StartedProcess StartWaitingProcess() override {
     test_support::WaitingProcess process;
-    const StartedProcess started{process.Pid(), process.Path(), process.FileName()};
+    const StartedProcess started{process.Pid(), process.Path()};
     started_.emplace(started.pid, std::move(process));
     return started;
   }
@@ -119,7 +109,7 @@ class Win32World : public World {
     wchar_t path[32768];
     DWORD size = static_cast<DWORD>(std::size(path));
     if (!::QueryFullProcessImageNameW(::GetCurrentProcess(), 0, path, &size)) return {};
-    return win32::Narrow(std::wstring_view(path, size));
+    return Narrow(std::wstring_view(path, size));
   }
   bool SixtyFourBitSystem() override {
     BOOL wow64 = FALSE;
@@ -133,8 +123,7 @@ class Win32World : public World {
   // Universal time made local by the time-zone rules: another road to the
   // answer than GetLocalTime.
   LocalDateTime ReferenceNow() override {
-    SYSTEMTIME utc{};
-    SYSTEMTIME local{};
+    SYSTEMTIME utc{}, local{};
     ::GetSystemTime(&utc);
     ::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local);
     return {local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute, local.wSecond};
@@ -142,12 +131,13 @@ class Win32World : public World {
   std::string LocaleName() override {
     wchar_t name[LOCALE_NAME_MAX_LENGTH];
     const int length = ::GetUserDefaultLocaleName(name, LOCALE_NAME_MAX_LENGTH);
-    return length > 0 ? win32::Narrow(std::wstring_view(name, length - 1)) : std::string();
+    return length > 0 ? Narrow(std::wstring_view(name, length - 1)) : std::string();
   }
 
  private:
-  std::string folder_;
-  std::string key_;
+  const std::string name_ = UniqueName();
+  const std::string folder_ = Narrow((fs::temp_directory_path() / name_).wstring());
+  const std::string key_ = "Software\\" + name_;
   std::vector<std::wstring> variables_;
   std::map<std::uint32_t, test_support::WaitingProcess> started_;
   win32::Win32FileSystem files_;
