@@ -61,49 +61,43 @@ TEST_F(ListProcessesTest, ListsEveryReadableProcessInSystemOrderWithItsPathAsRep
                   {"\\SYSTEMROOT\\System32\\winlogon.exe", "20"},
                   {"\\\\?\\C:\\Long Path\\app.exe", "24"}, {"\\??", "28"}}));
   // Any other family leaves the list laid out and empty.
-  for (const int platform : {0, 3}) {
-    sim_.processes.SetPlatformId(platform);
-    EXPECT_TRUE(Listed().empty()) << "platform " << platform;
-    const std::vector<ListColumn>& columns = sim_.window.Columns(ControlId::lvwProcess);
-    ASSERT_EQ(columns.size(), 2u);
-    EXPECT_EQ(columns[0].caption + "|" + columns[1].caption, "Process|PID");
-    EXPECT_DOUBLE_EQ(columns[0].widthTwips, 0.8 * 5535);
-    EXPECT_DOUBLE_EQ(columns[1].widthTwips, 0.175 * 5535);
-  }
+  sim_.processes.SetPlatformId(0);
+  EXPECT_TRUE(Listed().empty());
+  const std::vector<ListColumn>& columns = sim_.window.Columns(ControlId::lvwProcess);
+  ASSERT_EQ(columns.size(), 2u);
+  EXPECT_EQ(columns[0].caption + "|" + columns[1].caption, "Process|PID");
+  EXPECT_DOUBLE_EQ(columns[0].widthTwips, 0.8 * 5535);
+  EXPECT_DOUBLE_EQ(columns[1].widthTwips, 0.175 * 5535);
 }
 
 // With the image-path query a process is listed whenever the limited query
 // reaches it, its modules readable or not, and left out when the path cannot
 // be read. Without it (before Vista) the module list decides, and a process
-// whose name cannot be read is listed with an empty name.
+// whose name cannot be read is listed with an empty name. Either way each
+// row keeps when its process started, and a path longer than the old
+// 260-character buffers is kept whole; the snapshot has no start times.
 TEST_F(ListProcessesTest, SkipsProcessesThatCannotBeOpenedOrWhoseNamesCannotBeRead) {
+  const auto expectStartTimesInOrder = [&] {
+    EXPECT_NE(form_.lvwProcess().Item(1).started, 0u);
+    for (std::int32_t i = 2; i <= form_.lvwProcess().Count(); ++i) {
+      EXPECT_GT(form_.lvwProcess().Item(i).started, form_.lvwProcess().Item(i - 1).started);
+    }
+  };
   AddProcessesUpTo(4);
+  const std::string longPath = "C:\\Program Files\\" + std::string(300, 'p') + "\\app.exe";
+  sim_.processes.AddProcess(116, longPath);
   sim_.processes.DenyOpen(100);
   sim_.processes.HideModules(104);
   sim_.faults.Fail("Processes.ImagePath", win_error::kAccessDenied, 2);
-  EXPECT_EQ(Listed(), (Rows{{"C:\\Apps\\app1.exe", "104"}, {"C:\\Apps\\app3.exe", "112"}}));
+  EXPECT_EQ(Listed(), (Rows{{"C:\\Apps\\app1.exe", "104"}, {"C:\\Apps\\app3.exe", "112"}, {longPath, "116"}}));
+  expectStartTimesInOrder();
 
   sim_.processes.RemoveImagePathQuery();
   sim_.faults.Fail("Processes.ModuleFileName", win_error::kAccessDenied,
                    sim_.faults.Calls("Processes.ModuleFileName") + 1);
-  EXPECT_EQ(Listed(), (Rows{{"", "108"}, {"C:\\Apps\\app3.exe", "112"}}));
-}
-
-// Each row keeps when its process started, whichever way it was listed, and
-// a path longer than the old 260-character buffers is kept whole.
-TEST_F(ListProcessesTest, RowsKeepTheStartTimeAndTheWholeOfALongPath) {
-  const std::string longPath = "C:\\Program Files\\" + std::string(300, 'p') + "\\app.exe";
-  sim_.processes.AddProcess(100, longPath);
-  sim_.processes.AddProcess(104, "C:\\Apps\\later.exe");
-  for (const bool imageQuery : {true, false}) {
-    SCOPED_TRACE(imageQuery ? "image-path query" : "module list");
-    if (!imageQuery) sim_.processes.RemoveImagePathQuery();
-    ASSERT_EQ(Listed(), (Rows{{longPath, "100"}, {"C:\\Apps\\later.exe", "104"}}));
-    const std::uint64_t first = form_.lvwProcess().Item(1).started;
-    EXPECT_NE(first, 0u);
-    EXPECT_GT(form_.lvwProcess().Item(2).started, first);
-  }
-  sim_.processes.SetPlatformId(1);  // the snapshot has no start times
+  EXPECT_EQ(Listed(), (Rows{{"", "108"}, {"C:\\Apps\\app3.exe", "112"}, {longPath, "116"}}));
+  expectStartTimesInOrder();
+  sim_.processes.SetPlatformId(1);
   Listed();
   EXPECT_EQ(form_.lvwProcess().Item(1).started, 0u);
 }
