@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <limits>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -15,6 +16,7 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using ::testing::Pair;
 
 Rgb Grey(std::uint8_t level) { return {level, level, level}; }
 
@@ -52,10 +54,6 @@ class RecordingSurface : public sim::RasterSurface {
 // CoolProgress1 at its size: 401 pixels (6015 twips) wide, 17 pixels (255
 // twips) high unless asked otherwise.
 struct Bar {
-  struct Expected {
-    int x, y;
-    Rgb colour;
-  };
   explicit Bar(int height = 17)
       : surface(401, height, {1, 2, 3}),
         progress(surface, [this](std::string_view name) { reported.emplace_back(name); }) {
@@ -73,8 +71,8 @@ struct Bar {
     }
     return all;
   }
-  void ExpectPixels(std::initializer_list<Expected> expected) const {
-    for (const Expected& at : expected) EXPECT_EQ(surface.Pixel(at.x, at.y), at.colour) << at.x << "," << at.y;
+  void ExpectPixels(std::initializer_list<std::tuple<int, int, Rgb>> expected) const {
+    for (const auto& [x, y, colour] : expected) EXPECT_EQ(surface.Pixel(x, y), colour) << x << "," << y;
   }
   // The shading lines of the last redraw: the figures before its first outline.
   std::vector<RecordingSurface::Figure> GradientLines() const {
@@ -96,11 +94,11 @@ TEST(CoolProgress, ShadesFramesAndTracksTheBarAtThirtyThreeHundredAndZeroPercent
   Bar bar;
   bar.progress.Show();
   bar.DrawAt(33);
-  std::vector<int> greys;
+  std::vector<std::uint8_t> greys;
   for (const auto& line : bar.GradientLines()) {
-    EXPECT_EQ(line.y1, line.y2);
-    EXPECT_EQ(line.y1, 15.0 * static_cast<double>(greys.size()));  // each row and one below
-    EXPECT_EQ(line.x2, 1985);  // round(6015 / 100 * 33)
+    // Each row and one below, to round(6015 / 100 * 33).
+    const double y = 15.0 * static_cast<double>(greys.size());
+    EXPECT_EQ(std::tuple(line.y1, line.y2, line.x2), std::tuple(y, y, 1985.0));
     EXPECT_EQ(line.colour, Grey(line.colour.red));
     greys.push_back(line.colour.red);
   }
@@ -108,7 +106,7 @@ TEST(CoolProgress, ShadesFramesAndTracksTheBarAtThirtyThreeHundredAndZeroPercent
                                  225, 228, 230, 232));
   // Three frame passes follow: Down3D (outline, track, four edges), Up3D.
   EXPECT_EQ(bar.surface.figures.size(), 18u + 6u + 5u);
-  for (int y = 2; y <= 14; ++y) EXPECT_EQ(bar.surface.Pixel(60, y), Grey(static_cast<std::uint8_t>(greys[y])));
+  for (int y = 2; y <= 14; ++y) EXPECT_EQ(bar.surface.Pixel(60, y), Grey(greys[y]));
   // The block's outline and inner edges, then the track, which covers the
   // bar's outline, with Down3D's inset lines running on.
   bar.ExpectPixels({{0, 8, Grey(76)}, {1, 8, Grey(255)}, {60, 1, Grey(255)}, {60, 15, Grey(173)},
@@ -207,7 +205,7 @@ TEST(CoolProgressProperties, DefaultsAreOmittedAndLoadsRoundHalfToEvenAndSurvive
   bar.progress.WriteProperties(bag);
   bar.progress.RedHue(0);
   bar.progress.WriteProperties(bag);  // a value back at its default leaves the bag
-  EXPECT_THAT(bag.Values(), ElementsAre(std::pair<const std::string, double>("GradientTo", 200)));
+  EXPECT_THAT(bag.Values(), ElementsAre(Pair("GradientTo", 200)));
   Bar restored;
   restored.progress.ReadProperties(bag);
   EXPECT_EQ(restored.progress.GradientFrom(), 190);
@@ -223,12 +221,10 @@ TEST(CoolProgressProperties, DefaultsAreOmittedAndLoadsRoundHalfToEvenAndSurvive
   loaded.progress.ReadProperties(bag);
   EXPECT_THAT(loaded.reported, IsEmpty());
   EXPECT_THAT(loaded.surface.figures, IsEmpty());
-  EXPECT_EQ(loaded.progress.GradientFrom(), 180);
-  EXPECT_EQ(loaded.progress.GradientTo(), 182);
-  EXPECT_EQ(loaded.progress.RedHue(), -2);
-  EXPECT_EQ(loaded.progress.GreenHue(), 0);
-  EXPECT_EQ(loaded.progress.BlueHue(), 0);
-  EXPECT_EQ(loaded.progress.Percent(), 32767);
+  PropertyBag saved;  // what was loaded, the hues at their defaults left out
+  loaded.progress.WriteProperties(saved);
+  EXPECT_THAT(saved.Values(), ElementsAre(Pair("GradientFrom", 180), Pair("GradientTo", 182),
+                                          Pair("Percent", 32767), Pair("RedHue", -2)));
   loaded.DrawAt(150);
   EXPECT_THAT(loaded.surface.figures, IsEmpty());
   loaded.progress.Paint();

@@ -89,7 +89,8 @@ TEST_F(ListProcessesTest, SkipsProcessesThatCannotBeOpenedOrWhoseNamesCannotBeRe
   sim_.processes.DenyOpen(100);
   sim_.processes.HideModules(104);
   sim_.faults.Fail("Processes.ImagePath", win_error::kAccessDenied, 2);
-  EXPECT_EQ(Listed(), (Rows{{"C:\\Apps\\app1.exe", "104"}, {"C:\\Apps\\app3.exe", "112"}, {longPath, "116"}}));
+  EXPECT_EQ(Listed(),
+            (Rows{{"C:\\Apps\\app1.exe", "104"}, {"C:\\Apps\\app3.exe", "112"}, {longPath, "116"}}));
   expectStartTimesInOrder();
 
   sim_.processes.RemoveImagePathQuery();

@@ -45,7 +45,9 @@ class Module1Test : public ::testing::Test {
 // checked: for a process that cannot be opened (ended, guarded, missing) the
 // termination through the null handle fails, and its error is what shows.
 TEST_F(Module1Test, EndsProcessesWithExitCodeZeroAndShowsEachFailureInTurn) {
-  for (const std::uint32_t pid : {700u, 704u, 708u, 712u, 4294000000u, 716u}) processes_.AddProcess(pid, kAdware);
+  for (const std::uint32_t pid : {700u, 704u, 708u, 712u, 4294000000u, 716u}) {
+    processes_.AddProcess(pid, kAdware);
+  }
   processes_.RefuseTermination(700);
   processes_.Exit(704);
   processes_.DenyOpen(708);
