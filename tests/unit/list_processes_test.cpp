@@ -28,8 +28,7 @@ class ListProcessesTest : public ::testing::Test {
   // Brings the table to `count` processes: app<i>.exe with PID 100 + 4 i.
   void AddProcessesUpTo(int count) {
     for (; added_ < count; ++added_) {
-      sim_.processes.AddProcess(100 + 4 * added_, "C:\\Apps\\app" + std::to_string(added_) +
-                                                      ".exe");
+      sim_.processes.AddProcess(100 + 4 * added_, "C:\\Apps\\app" + std::to_string(added_) + ".exe");
     }
   }
   // Calls of `operation` while listing once.

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <iterator>
@@ -307,16 +308,13 @@ TEST_F(RegistryTest, cRegistryListsSubkeysOrRaisesTheClassError) {
   object.SectionKey("Software\\Units");
   EXPECT_EQ(List(object, &cRegistry::EnumerateSections), (Names{"A", "b"}));
   throwing.throws = true;
+  using namespace ::testing;
   Names names;
   std::int32_t count = 0;
-  try {
-    object.EnumerateSections(names, count);
-    FAIL() << "no error was raised";
-  } catch (const RegistryClassError& error) {
-    EXPECT_EQ(error.number(), -2147194454);
-    EXPECT_EQ(error.source(), "foxbane.cRegistry");
-    EXPECT_STREQ(error.what(), "Out of memory");
-  }
+  EXPECT_THAT([&] { object.EnumerateSections(names, count); },
+              Throws<RegistryClassError>(AllOf(Property(&RegistryClassError::number, -2147194454),
+                                               Property(&RegistryClassError::source, "foxbane.cRegistry"),
+                                               Property(&RegistryClassError::what, StrEq("Out of memory")))));
   EXPECT_EQ(throwing.OpenHandleCount(), 0u);
   object.SectionKey("Software\\Missing");
   EXPECT_EQ(List(object, &cRegistry::EnumerateSections), Names{});

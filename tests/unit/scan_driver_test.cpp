@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/sim_machine.h"
 #include "support/form2_test_access.h"
 
@@ -10,16 +12,19 @@ using C = ControlId;
 using Rows = std::vector<std::pair<std::string, std::string>>;
 using Shown = std::vector<std::pair<ControlId, bool>>;
 
-// Each yield comes just after a file was opened and shows what the previous
-// process left on the bar. By the first, the status panel (shown twice
-// over), the scanning text and the bar are up.
-TEST(ScanDriver, ProgressRoundsHalfToEvenAndEndsAtOneHundredUnderTheScanningText) {
+// Each file is opened, the loop is yielded to once, and only then is the file
+// read: to its end, one chunk at a time, a short read ending it. Each yield
+// shows what the previous process left on the bar; by the first, the status
+// panel (shown twice over), the scanning text and the bar are up.
+TEST(ScanDriver, YieldsAfterEachOpenThenReadsInChunksAndRoundsTheProgressHalfToEven) {
   SimMachine machine;
-  for (std::uint32_t pid = 1; pid <= 8; ++pid) {
-    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe", kCleanBytes);
+  Form2TestAccess::SetScanChunkBytes(machine.form, 10);
+  const std::size_t sizes[] = {0, 1, 9, 10, 11, 30, 0, 0};
+  for (std::uint32_t pid = 1; pid <= std::size(sizes); ++pid) {
+    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe", std::string(sizes[pid - 1], 'x'));
   }
   const std::size_t logged = machine.sim.window.VisibilityLog().size();
-  std::vector<int> seen;
+  std::vector<std::tuple<int, int, int>> seen;  // percent, opens, reads
   std::function<void()> record = [&] {
     if (seen.empty()) {
       const auto& log = machine.sim.window.VisibilityLog();
@@ -28,12 +33,16 @@ TEST(ScanDriver, ProgressRoundsHalfToEvenAndEndsAtOneHundredUnderTheScanningText
                        {C::CoolProgress1, true}}));
       EXPECT_EQ(machine.sim.window.Text(C::Label5), "Scanning All Running Processes...");
     }
-    seen.push_back(machine.form.CoolProgress1().Percent());
+    const sim::Faults& calls = machine.sim.faults;
+    seen.emplace_back(machine.form.CoolProgress1().Percent(), calls.Calls("FileSystem.OpenForRead"),
+                      calls.Calls("FileSystem.Read"));
     machine.sim.loop.Post(record);
   };
   machine.sim.loop.Post(record);
   machine.ClickScan();
-  EXPECT_EQ(seen, (std::vector<int>{0, 12, 25, 38, 50, 62, 75, 88}));
+  EXPECT_EQ(seen, (std::vector<std::tuple<int, int, int>>{{0, 1, 0}, {12, 2, 1}, {25, 3, 2}, {38, 4, 3},
+                                                          {50, 5, 5}, {62, 6, 7}, {75, 7, 11}, {88, 8, 12}}));
+  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 13);
   EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);
   EXPECT_FALSE(machine.form.Visible(C::results));
 }
@@ -71,28 +80,6 @@ TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
   EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
-// Each file is opened, the loop is yielded to once, and only then is the file
-// read: to its end, one chunk at a time, a short read ending it.
-TEST(ScanDriver, YieldsOnceAfterEachOpenThenReadsTheFileToItsEndInChunks) {
-  SimMachine machine;
-  Form2TestAccess::SetScanChunkBytes(machine.form, 10);
-  const std::size_t sizes[] = {0, 1, 9, 10, 11, 30};
-  for (std::uint32_t pid = 1; pid <= std::size(sizes); ++pid) {
-    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe", std::string(sizes[pid - 1], 'x'));
-  }
-  std::vector<std::pair<int, int>> opensAndReads;
-  std::function<void()> record = [&] {
-    opensAndReads.emplace_back(machine.sim.faults.Calls("FileSystem.OpenForRead"),
-                               machine.sim.faults.Calls("FileSystem.Read"));
-    machine.sim.loop.Post(record);
-  };
-  machine.sim.loop.Post(record);
-  machine.ClickScan();
-  EXPECT_EQ(opensAndReads,
-            (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 5}, {6, 7}}));
-  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 11);
-}
-
 // Only a file read to its end counts. bad.exe takes reads 1 to 8 and has
 // shown both its texts by the end of read 3; clean.exe, of the same size,
 // reads 9 to 16 into the buffer bad.exe left behind.
@@ -110,7 +97,8 @@ TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
       machine.sim.faults.Fail("FileSystem.Read", win_error::kNotEnoughMemory, failingRead);
     }
     machine.ClickScan();
-    EXPECT_EQ(machine.sim.window.Rows(C::ResultsList), (detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
+    EXPECT_EQ(machine.sim.window.Rows(C::ResultsList),
+              (detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
     EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);
   }
 }
