@@ -125,23 +125,24 @@ TEST_F(ListProcessesTest, GrowsTheIdBufferUntilTheSystemLeavesRoomInIt) {
 }
 
 // Nothing is opened on this family, so nothing is left out; the list ends
-// where the snapshot fails.
+// where the snapshot fails. Code page 1252 has capitals beyond ASCII, but
+// not the multiplication sign between them.
 TEST_F(ListProcessesTest, OnThe9xFamilyListsSnapshotNamesInLowerCaseUntilTheSnapshotFails) {
   sim_.processes.SetPlatformId(1);
   sim_.processes.AddProcess(0xFFF1A2B3, "C:\\WINDOWS\\EXPLORER.EXE", "C:\\WINDOWS\\EXPLORER.EXE");
-  sim_.processes.AddProcess(0xFFF1C0DE, "C:\\PROGRAMME\\ÜBER ÇA\\ŒUVRE.EXE",
-                            "C:\\PROGRAMME\\ÜBER ÇA\\ŒUVRE.EXE");
+  sim_.processes.AddProcess(0xFFF1C0DE, "C:\\PROGRAMME\\ÀÞ×ÜBER ÇA\\ŒUVRE ŠŽŸ.EXE",
+                            "C:\\PROGRAMME\\ÀÞ×ÜBER ÇA\\ŒUVRE ŠŽŸ.EXE");
   sim_.processes.AddProcess(0xFFF1D00D, "C:\\WINDOWS\\SYSTEM\\KERNEL32.DLL", "\\??\\KERNEL32.DLL");
   sim_.processes.DenyOpen(0xFFF1D00D);
   EXPECT_EQ(Listed(), (Rows{{"c:\\windows\\explorer.exe", "-941389"},
-                            {"c:\\programme\\über ça\\œuvre.exe", "-933666"},
+                            {"c:\\programme\\àþ×über ça\\œuvre šžÿ.exe", "-933666"},
                             {"\\??\\kernel32.dll", "-929779"}}));
   EXPECT_EQ(sim_.faults.Calls("Processes.EnumerateIds"), 0);
 
   const int secondNext = sim_.faults.Calls("Processes.Next") + 2;
   sim_.faults.Fail("Processes.Next", win_error::kNotEnoughMemory, secondNext);
   EXPECT_EQ(Listed(), (Rows{{"c:\\windows\\explorer.exe", "-941389"},
-                            {"c:\\programme\\über ça\\œuvre.exe", "-933666"}}));
+                            {"c:\\programme\\àþ×über ça\\œuvre šžÿ.exe", "-933666"}}));
   sim_.faults.Fail("Processes.TakeSnapshot", win_error::kNotEnoughMemory);
   EXPECT_TRUE(Listed().empty());
 }

@@ -3,6 +3,7 @@
 
 #include <iterator>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -92,6 +93,22 @@ TEST_F(RegistryTest, HivesAreShortRootNamesInAnyCaseOrOrdinaryProfileFiles) {
       {"c:\\data\\KEPT.ini", modRegistry::ProfileFileRoot}, {"C:\\Data\\hidden.ini", 0},
       {"C:\\Data\\system.ini", 0}, {"C:\\Data", 0}, {"C:\\Data\\missing.ini", 0}};
   for (const auto& [name, hive] : hives) EXPECT_EQ(routines.HiveFromName(name), hive) << name;
+}
+
+// On 64-bit Windows a 32-bit program's registrations under HKLM and HKCR are
+// kept apart: both views for those, the one view for the rest and on 32-bit
+// Windows.
+TEST_F(RegistryTest, OnlyTheMachineAndClassesRootsHaveTwoViews) {
+  using Views = std::vector<RegView>;
+  const auto views = [&](std::string_view hive) {
+    const std::span<const RegView> all = routines.ViewsOf(hive);
+    return Views(all.begin(), all.end());
+  };
+  EXPECT_EQ(views("hklm"), (Views{reg_view::k64Bit, reg_view::k32Bit}));
+  EXPECT_EQ(views("HKCR"), (Views{reg_view::k64Bit, reg_view::k32Bit}));
+  EXPECT_EQ(views("HKCU"), Views{reg_view::kDefault});
+  registry.UseOneView();
+  EXPECT_EQ(views("HKLM"), Views{reg_view::kDefault});
 }
 
 // A read starts from the default and keeps it wherever it fails or finds
