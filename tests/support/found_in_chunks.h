@@ -14,17 +14,14 @@ namespace foxbane::test_support {
 inline signatures::TextSet FoundInChunks(signatures::ChunkedTextSearch& search,
                                          std::string_view contents) {
   search.Restart();
-  std::size_t added = 0;
-  std::size_t chunk = 0;
-  do {
+  for (;;) {
     const std::span<char> into = search.Chunk();
-    chunk = into.size();
-    added = std::min(chunk, contents.size());
+    const std::size_t added = std::min(into.size(), contents.size());
     std::copy_n(contents.begin(), added, into.begin());
     contents.remove_prefix(added);
     search.Add(added);
-  } while (added == chunk);
-  return search.Found();
+    if (added < into.size()) return search.Found();
+  }
 }
 
 inline signatures::TextSet FoundInChunks(std::string_view contents, std::size_t chunk) {

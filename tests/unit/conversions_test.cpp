@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "common/resume_next.h"
 #include "common/utf.h"
@@ -19,23 +20,19 @@ ErrorCode FailureOf(const std::function<void()>& conversion) {
   return 0;
 }
 
+// The errors are Visual Basic's: 6 for an overflow, 13 for a type mismatch.
 TEST(Variant, TextFormOfEachKindAndConversionsForWritesCheckRangeAndForm) {
-  EXPECT_EQ(Variant().Text(), "");
-  EXPECT_EQ(Variant("C:\\x.exe").Text(), "C:\\x.exe");
-  EXPECT_EQ(Variant(true).Text(), "True");
-  EXPECT_EQ(Variant(false).Text(), "False");
-  EXPECT_EQ(Variant(std::int16_t{-1024}).Text(), "-1024");
-  EXPECT_EQ(Variant(std::int32_t{-2147483647 - 1}).Text(), "-2147483648");
-
+  const std::pair<Variant, std::string> texts[] = {
+      {Variant(), ""},     {"C:\\x.exe", "C:\\x.exe"},           {true, "True"},
+      {false, "False"}, {std::int16_t{-1024}, "-1024"}, {std::int32_t{-2147483647 - 1}, "-2147483648"}};
+  for (const auto& [variant, text] : texts) EXPECT_EQ(variant.Text(), text);
   EXPECT_EQ(Variant(std::int32_t{-32768}).ToInt16(), -32768);
   EXPECT_EQ(Variant(true).ToInt16(), -1);
   EXPECT_EQ(Variant(" 12 ").ToInt16(), 12);
   EXPECT_EQ(FailureOf([] { Variant(std::int32_t{40000}).ToInt16(); }), 6u);
   EXPECT_EQ(FailureOf([] { Variant("twelve").ToInt16(); }), 13u);
-  EXPECT_TRUE(Variant("TRUE").ToBoolean());
-  EXPECT_FALSE(Variant("0").ToBoolean());
-  EXPECT_TRUE(Variant(std::int16_t{2}).ToBoolean());
-  EXPECT_FALSE(Variant(std::int32_t{0}).ToBoolean());
+  for (const Variant& yes : {Variant("TRUE"), Variant(std::int16_t{2})}) EXPECT_TRUE(yes.ToBoolean());
+  for (const Variant& no : {Variant(), Variant("0"), Variant(std::int32_t{0})}) EXPECT_FALSE(no.ToBoolean());
   EXPECT_EQ(FailureOf([] { Variant("yes").ToBoolean(); }), 13u);
 }
 

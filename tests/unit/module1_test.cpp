@@ -6,6 +6,7 @@
 #include "scan/module1.h"
 #include "sim/faults.h"
 #include "sim/sim_processes.h"
+#include "sim/sim_user_messages.h"
 
 namespace foxbane {
 namespace {
@@ -13,18 +14,18 @@ namespace {
 const std::string kFirstLines =
     "There was an error while trying to terminate the process - please try running Foxbane "
     "again.\n\n";
+const std::string kInvalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
+const std::string kAdware = "C:\\Apps\\adware.exe";
 
 // Records each message together with the process handles still open while
 // it is shown.
-class RecordingMessages : public UserMessages {
+class RecordingMessages : public sim::SimUserMessages {
  public:
   explicit RecordingMessages(const sim::SimProcesses& processes) : processes_(processes) {}
   void ShowModal(std::string_view text) override {
-    shown.emplace_back(text);
+    SimUserMessages::ShowModal(text);
     handlesOpenWhileShown.push_back(processes_.OpenHandleCount());
   }
-  bool Ask(std::string_view) override { return false; }
-  std::vector<std::string> shown;
   std::vector<std::size_t> handlesOpenWhileShown;
 
  private:
@@ -33,6 +34,7 @@ class RecordingMessages : public UserMessages {
 
 class Module1Test : public ::testing::Test {
  protected:
+  void TearDown() override { EXPECT_EQ(processes_.OpenHandleCount(), 0u); }
   sim::Faults faults_;
   sim::SimProcesses processes_{faults_};
   RecordingMessages messages_{processes_};
@@ -43,22 +45,16 @@ class Module1Test : public ::testing::Test {
 // checked: for a process that cannot be opened (ended, guarded, missing) the
 // termination through the null handle fails, and its error is what shows.
 TEST_F(Module1Test, EndsProcessesWithExitCodeZeroAndShowsEachFailureInTurn) {
-  processes_.AddProcess(700, "C:\\Apps\\refusing.exe");
+  for (const std::uint32_t pid : {700u, 704u, 708u, 712u, 4294000000u, 716u}) {
+    processes_.AddProcess(pid, kAdware);
+  }
   processes_.RefuseTermination(700);
-  processes_.AddProcess(704, "C:\\Apps\\ended.exe");
   processes_.Exit(704);
-  processes_.AddProcess(708, "C:\\Apps\\guarded.exe");
   processes_.DenyOpen(708);
-  processes_.AddProcess(712, "C:\\Apps\\adware.exe");
-  processes_.AddProcess(4294000000u, "C:\\Apps\\adware.exe");
-  processes_.AddProcess(716, "C:\\Apps\\bystander.exe");
   for (const std::int32_t pid : {712, 700, 704, 708, 123456, -967296}) module1_.KillProcess(pid);
-  const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
-  EXPECT_EQ(messages_.shown,
-            (std::vector<std::string>{kFirstLines + "ERROR: Access is denied.\r\n", invalidHandle,
-                                      invalidHandle, invalidHandle}));
+  EXPECT_EQ(messages_.shown(), (std::vector<std::string>{kFirstLines + "ERROR: Access is denied.\r\n",
+                                                         kInvalidHandle, kInvalidHandle, kInvalidHandle}));
   EXPECT_EQ(messages_.handlesOpenWhileShown, (std::vector<std::size_t>{1, 0, 0, 0}));
-  EXPECT_EQ(processes_.OpenHandleCount(), 0u);
   EXPECT_EQ(processes_.ExitCode(712), 0u);
   EXPECT_EQ(processes_.ExitCode(4294000000u), 0u);
   for (const std::uint32_t pid : {700, 708, 716}) EXPECT_TRUE(processes_.IsRunning(pid)) << pid;
@@ -66,7 +62,7 @@ TEST_F(Module1Test, EndsProcessesWithExitCodeZeroAndShowsEachFailureInTurn) {
   // Without a system text, the last line is the blank buffer it was asked into.
   faults_.Fail("Processes.SystemMessage", win_error::kNotEnoughMemory);
   module1_.KillProcess(700);
-  EXPECT_EQ(messages_.shown.back(), kFirstLines + "ERROR: " + std::string(200, ' '));
+  EXPECT_EQ(messages_.shown().back(), kFirstLines + "ERROR: " + std::string(200, ' '));
 }
 
 // A listed process (its start time known) is ended only while its PID still
@@ -82,37 +78,34 @@ TEST_P(ListedProcess, IsEndedOnlyWhileItsPidStillNamesIt) {
     processes_.Open(process_access::kQueryInformation, false, pid)->StartTime(time);
     return time;
   };
-  const std::string adware = "C:\\Apps\\adware.exe";
-  processes_.AddProcess(700, adware);  // gone, its PID reused by the same file
+  processes_.AddProcess(700, kAdware);  // gone, its PID reused by the same file
   const std::uint64_t first = startOf(700);
   processes_.Exit(700);
-  processes_.AddProcess(700, adware);
-  processes_.AddProcess(704, adware);  // gone, its PID unused
+  processes_.AddProcess(700, kAdware);
+  processes_.AddProcess(704, kAdware);  // gone, its PID unused
   const std::uint64_t gone = startOf(704);
   processes_.Exit(704);
   processes_.AddProcess(708, "C:\\Apps\\guarded.exe");  // may not be ended
   processes_.DenyOpen(708, process_access::kTerminate);
-  processes_.AddProcess(712, adware);  // still running
+  processes_.AddProcess(712, kAdware);  // still running
   processes_.AddProcess(716, "C:\\Apps\\hidden.exe");  // nobody may look at it
   processes_.DenyOpen(716);
 
-  module1_.KillProcess(700, adware, first);
-  module1_.KillProcess(704, adware, gone);
+  module1_.KillProcess(700, kAdware, first);
+  module1_.KillProcess(704, kAdware, gone);
   module1_.KillProcess(708, "C:\\Apps\\guarded.exe", startOf(708));
-  module1_.KillProcess(712, imageQuery ? "C:\\Apps\\renamed.exe" : adware, startOf(712));
+  module1_.KillProcess(712, imageQuery ? "C:\\Apps\\renamed.exe" : kAdware, startOf(712));
   module1_.KillProcess(716, "C:\\Apps\\hidden.exe", 1);
-  const std::string invalidHandle = kFirstLines + "ERROR: The handle is invalid.\r\n";
-  EXPECT_EQ(messages_.shown, (std::vector<std::string>{invalidHandle, invalidHandle}));
+  EXPECT_EQ(messages_.shown(), (std::vector<std::string>{kInvalidHandle, kInvalidHandle}));
   for (const std::uint32_t pid : {700, 708, 716}) EXPECT_TRUE(processes_.IsRunning(pid)) << pid;
   // With the image path, a path other than the listed one is another
   // process; without it, the start time alone decides.
   EXPECT_EQ(processes_.IsRunning(712), imageQuery);
 
   faults_.Fail("Processes.StartTime", win_error::kAccessDenied);
-  processes_.AddProcess(720, adware);
-  module1_.KillProcess(720, adware, 1);
+  processes_.AddProcess(720, kAdware);
+  module1_.KillProcess(720, kAdware, 1);
   EXPECT_TRUE(processes_.IsRunning(720)) << "a start time that cannot be read is no match";
-  EXPECT_EQ(processes_.OpenHandleCount(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageQueryOrNot, ListedProcess, ::testing::Bool());

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
+#include <tuple>
+
 #include "support/sim_machine.h"
 #include "support/form2_test_access.h"
 
@@ -9,51 +10,49 @@ namespace {
 
 using C = ControlId;
 using Rows = std::vector<std::pair<std::string, std::string>>;
+using Shown = std::vector<std::pair<ControlId, bool>>;
 
-// The PIDs of the detected processes, in the order of the results list.
-std::vector<std::string> DetectedPids(SimMachine& machine) {
-  std::vector<std::string> pids;
-  for (std::int32_t row = 1; row <= machine.form.ResultsList().Count(); ++row) {
-    pids.push_back(machine.form.ResultsList().Item(row).pidText);
-  }
-  return pids;
-}
-
-// Each yield comes just after a file was opened and shows what the previous
-// process left on the bar.
-TEST(ScanDriver, ProgressRoundsHalfToEvenAndEndsAtOneHundredUnderTheScanningText) {
+// Each file is opened, the loop is yielded to once, and only then is the file
+// read: to its end, one chunk at a time, a short read ending it. Each yield
+// shows what the previous process left on the bar; by the first, the status
+// panel (shown twice over), the scanning text and the bar are up.
+TEST(ScanDriver, YieldsAfterEachOpenThenReadsInChunksAndRoundsTheProgressHalfToEven) {
   SimMachine machine;
-  for (std::uint32_t pid = 1; pid <= 8; ++pid) {
-    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe", kCleanBytes);
+  Form2TestAccess::SetScanChunkBytes(machine.form, 10);
+  const std::size_t sizes[] = {0, 1, 9, 10, 11, 30, 0, 0};
+  for (std::uint32_t pid = 1; pid <= std::size(sizes); ++pid) {
+    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe", std::string(sizes[pid - 1], 'x'));
   }
-  std::vector<int> seen;
+  const std::size_t logged = machine.sim.window.VisibilityLog().size();
+  std::vector<std::tuple<int, int, int>> seen;  // percent, opens, reads
   std::function<void()> record = [&] {
     if (seen.empty()) {
-      EXPECT_EQ(machine.form.Caption(C::Label5), texts::kScanningProcesses);
-      EXPECT_TRUE(machine.form.Visible(C::scanstatus));
+      const auto& log = machine.sim.window.VisibilityLog();
+      EXPECT_EQ(Shown(log.begin() + static_cast<std::ptrdiff_t>(logged), log.end()),
+                (Shown{{C::scanstatus, true}, {C::scanstatus, true}, {C::activityframe, false},
+                       {C::CoolProgress1, true}}));
+      EXPECT_EQ(machine.sim.window.Text(C::Label5), "Scanning All Running Processes...");
     }
-    seen.push_back(machine.form.CoolProgress1().Percent());
+    const sim::Faults& calls = machine.sim.faults;
+    seen.emplace_back(machine.form.CoolProgress1().Percent(), calls.Calls("FileSystem.OpenForRead"),
+                      calls.Calls("FileSystem.Read"));
     machine.sim.loop.Post(record);
   };
   machine.sim.loop.Post(record);
   machine.ClickScan();
-  EXPECT_EQ(seen, (std::vector<int>{0, 12, 25, 38, 50, 62, 75, 88}));
+  EXPECT_EQ(seen, (std::vector<std::tuple<int, int, int>>{{0, 1, 0}, {12, 2, 1}, {25, 3, 2}, {38, 4, 3},
+                                                          {50, 5, 5}, {62, 6, 7}, {75, 7, 11}, {88, 8, 12}}));
+  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 13);
   EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);
-  EXPECT_EQ(machine.sim.window.Text(C::Label5), "Scanning All Running Processes...");
-  EXPECT_TRUE(machine.form.Visible(C::clean));
   EXPECT_FALSE(machine.form.Visible(C::results));
-  EXPECT_FALSE(machine.form.Visible(C::scanstatus));
-  EXPECT_TRUE(machine.form.Visible(C::CoolProgress1));
 }
 
-TEST(ScanDriver, NothingListedEndsOnTheCleanPanelWithoutTouchingTheBar) {
+TEST(ScanDriver, NothingListedLeavesTheBarAndTheLoopAlone) {
   SimMachine machine;
   machine.sim.processes.SetPlatformId(3);
   Form2TestAccess::CoolProgress1(machine.form).Percent(40);
   machine.ClickScan();
-  EXPECT_EQ(machine.form.lvwProcess().Count(), 0);
   EXPECT_EQ(machine.form.CoolProgress1().Percent(), 40);
-  EXPECT_TRUE(machine.form.Visible(C::clean));
   EXPECT_EQ(machine.sim.loop.yields(), 0);
 }
 
@@ -81,51 +80,25 @@ TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
   EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
-// Each file is opened, the loop is yielded to once, and only then is the file
-// read: to its end, one chunk at a time, a short read ending it.
-TEST(ScanDriver, YieldsOnceAfterEachOpenThenReadsTheFileToItsEndInChunks) {
-  SimMachine machine;
-  Form2TestAccess::SetScanChunkBytes(machine.form, 10);
-  const std::size_t sizes[] = {0, 1, 9, 10, 11, 30};
-  for (std::uint32_t pid = 1; pid <= std::size(sizes); ++pid) {
-    machine.Run(pid, "C:\\Apps\\app" + std::to_string(pid) + ".exe",
-                std::string(sizes[pid - 1], 'x'));
-  }
-  std::vector<std::pair<int, int>> opensAndReads;
-  std::function<void()> record = [&] {
-    opensAndReads.emplace_back(machine.sim.faults.Calls("FileSystem.OpenForRead"),
-                               machine.sim.faults.Calls("FileSystem.Read"));
-    machine.sim.loop.Post(record);
-  };
-  machine.sim.loop.Post(record);
-  machine.ClickScan();
-  EXPECT_EQ(opensAndReads,
-            (std::vector<std::pair<int, int>>{{1, 0}, {2, 1}, {3, 2}, {4, 3}, {5, 5}, {6, 7}}));
-  EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 11);
-}
-
 // Only a file read to its end counts. bad.exe takes reads 1 to 8 and has
 // shown both its texts by the end of read 3; clean.exe, of the same size,
 // reads 9 to 16 into the buffer bad.exe left behind.
 TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
   const std::string bad = kInfectedBytes + std::string(40, 'x');
-  const struct {
-    int failingRead;
-    std::vector<std::string> detected;
-  } cases[] = {
-      {0, {"1"}}, {1, {}}, {3, {}}, {4, {}}, {8, {}}, {9, {"1"}}, {16, {"1"}},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "read " << c.failingRead << " fails");
+  const std::pair<int, bool> cases[] = {{0, true}, {1, false}, {3, false}, {4, false},
+                                         {8, false}, {9, true}, {16, true}};
+  for (const auto& [failingRead, detected] : cases) {
+    SCOPED_TRACE(::testing::Message() << "read " << failingRead << " fails");
     SimMachine machine;
     Form2TestAccess::SetScanChunkBytes(machine.form, 8);
     machine.Run(1, "C:\\Apps\\bad.exe", bad);
     machine.Run(2, "C:\\Apps\\clean.exe", std::string(bad.size(), 'x'));
-    if (c.failingRead != 0) {
-      machine.sim.faults.Fail("FileSystem.Read", win_error::kNotEnoughMemory, c.failingRead);
+    if (failingRead != 0) {
+      machine.sim.faults.Fail("FileSystem.Read", win_error::kNotEnoughMemory, failingRead);
     }
     machine.ClickScan();
-    EXPECT_EQ(DetectedPids(machine), c.detected);
+    EXPECT_EQ(machine.sim.window.Rows(C::ResultsList),
+              (detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
     EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);
   }
 }
@@ -135,20 +108,16 @@ TEST(ScanDriver, ASecondScanStartsAfreshAndGivesEachRunningCopyItsRow) {
   SimMachine machine;
   machine.Run(1, "C:\\Apps\\bad.exe", kInfectedBytes);
   machine.ClickScan();
-  ASSERT_EQ(DetectedPids(machine), std::vector<std::string>{"1"});
+  ASSERT_EQ(machine.form.ResultsList().Count(), 1);
 
-  machine.form.Click(C::Label7);
-  machine.form.Click(C::Command4);
+  machine.BackToStart();
   const std::string worse = "C:\\Apps\\worse.exe";
   machine.Run(10, worse, kInfectedBytes);
   machine.sim.processes.AddProcess(4294000000u, worse);
   machine.ClickScan();
-  EXPECT_EQ(DetectedPids(machine), (std::vector<std::string>{"10", "-967296"}));
   EXPECT_EQ(machine.sim.window.Rows(C::ResultsList), (Rows{{worse, "10"}, {worse, "-967296"}}));
-  EXPECT_TRUE(machine.form.Visible(C::results));
-  ASSERT_EQ(machine.form.ResultsList().Columns().size(), 2u);
-  EXPECT_EQ(machine.form.ResultsList().Columns()[0].caption, "Process");
-  EXPECT_DOUBLE_EQ(machine.form.ResultsList().Columns()[0].widthTwips, 5535 * 0.8);
+  // Laid out afresh, with the process list's widths rather than its own.
+  EXPECT_DOUBLE_EQ(machine.form.ResultsList().Columns().at(0).widthTwips, 5535 * 0.8);
 }
 
 }  // namespace

@@ -30,31 +30,25 @@ class SimAdapters : public ::testing::Test {
   SimProfileFiles profiles{faults, files};
 };
 
+// The faults that the scan's and the cleanup's tests plan (opening and
+// reading a file, opening one to append to, removing one below) are proven
+// by those tests' outcomes; these are the rest.
 TEST_F(SimAdapters, EveryFileOperationFailsWithThePlannedCodeAndChangesNothing) {
   const std::string path = "C:\\Data\\a.txt";
   files.WriteFile(path, "abc");
-  std::unique_ptr<ReadableFile> reader;
   std::unique_ptr<AppendableFile> appender;
-  std::string buffer(3, '\0');
-  std::size_t read = 0;
   std::uint32_t count = 0;
   // A call that cannot reach the planned operation answers 0, failing the check.
   const std::pair<const char*, std::function<ErrorCode()>> calls[] = {
       {"FileSystem.FindFile", [&] { return files.FindFile(path, 0).empty() ? kPlanned : 0; }},
       {"FileSystem.ResetAttributes", [&] { return files.ResetAttributes(path); }},
-      {"FileSystem.OpenForRead", [&] { return files.OpenForRead(path, reader); }},
-      {"FileSystem.Read",
-       [&] { return files.OpenForRead(path, reader) ? 0 : reader->Read(buffer, read); }},
-      {"FileSystem.OpenForAppend", [&] { return files.OpenForAppend(path, appender); }},
       {"FileSystem.AppendText",
        [&] { return files.OpenForAppend(path, appender) ? 0 : appender->AppendText("more"); }},
-      {"FileSystem.RemoveFile", [&] { return files.RemoveFile(path); }},
       {"FileSystem.RemoveFolder", [&] { return files.RemoveFolder("C:\\Data"); }},
       {"FileSystem.CountListedFiles", [&] { return files.CountListedFiles("C:\\Data", count); }},
   };
   for (const auto& [operation, call] : calls) {
     SCOPED_TRACE(operation);
-    reader.reset();
     appender.reset();
     faults.Clear();
     faults.Fail(operation, kPlanned);
@@ -93,14 +87,10 @@ TEST_F(SimAdapters, RegistryOrderAndHandlesAsWindowsHasThem) {
   for (const char* name : {"_x", "b", "Z", "a"}) registry.CreateKeyPath(kCurrentUser, "K\\"s + name);
   EXPECT_EQ(registry.ValueNames(kCurrentUser, "K"), (Names{"zeta", "Alpha", "mid"}));
   EXPECT_EQ(registry.SubkeyNames(kCurrentUser, "k"), (Names{"a", "b", "Z", "_x"}));
-
   RegKey setOnly = 0;
   ASSERT_EQ(registry.OpenKey(kCurrentUser, "K", reg_access::kSetValue, setOnly), kSuccess);
   std::uint32_t longest = 0;
   EXPECT_EQ(registry.QueryLongestValueName(setOnly, longest), kAccessDenied);
-  EXPECT_EQ(registry.OpenHandleCount(), 1u);
-  EXPECT_EQ(registry.CloseKey(setOnly), kSuccess);
-  EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }
 
 TEST_F(SimAdapters, RegistryFaultsHitOnlyKeysBelowTheirPrefix) {
@@ -110,19 +100,17 @@ TEST_F(SimAdapters, RegistryFaultsHitOnlyKeysBelowTheirPrefix) {
     registry.CreateKeyPath(root, "SOFTWARE\\K\\Sub");
     ASSERT_EQ(registry.OpenKey(root, "SOFTWARE\\K", 0xF003F, *key), kSuccess);
   }
-  for (const char* operation :
-       {"Registry.OpenKey", "Registry.CreateKey", "Registry.QueryValue", "Registry.SetValue",
-        "Registry.EnumValue", "Registry.EnumKey", "Registry.QueryLongestValueName",
-        "Registry.DeleteValue", "Registry.DeleteKey", "Registry.CloseKey"}) {
+  // (Opening and creating keys, faulted below a prefix in the registry
+  // routines' tests, are proven there.)
+  for (const char* operation : {"Registry.QueryValue", "Registry.SetValue", "Registry.EnumValue",
+                                "Registry.EnumKey", "Registry.QueryLongestValueName",
+                                "Registry.DeleteValue", "Registry.DeleteKey", "Registry.CloseKey"}) {
     faults.Fail(operation, kPlanned, Faults::kEveryCall, "hkey_local_machine\\software\\k");
   }
   const auto run = [&](RegKey key) {
-    RegKey opened = 0, created = 0;
     std::string name;
     std::uint32_t longest = 0;
-    const std::vector<ErrorCode> results = {  // called in this order
-        registry.OpenKey(key, "Sub", reg_access::kQueryValue, opened),
-        registry.CreateKey(key, "New", reg_access::kQueryValue, created),
+    return std::vector<ErrorCode>{  // called in this order
         registry.QueryValue(key, "v", nullptr, nullptr, nullptr),
         registry.EnumValue(key, 0, name, 16, nullptr, nullptr, nullptr),
         registry.EnumKey(key, 0, name),
@@ -131,12 +119,9 @@ TEST_F(SimAdapters, RegistryFaultsHitOnlyKeysBelowTheirPrefix) {
         registry.DeleteValue(key, "v"),
         registry.DeleteKey(key, "Sub", reg_view::kDefault),
         registry.CloseKey(key)};
-    if (opened != 0) registry.CloseKey(opened);
-    if (created != 0) registry.CloseKey(created);
-    return results;
   };
-  EXPECT_EQ(run(machine), std::vector<ErrorCode>(10, kPlanned));
-  EXPECT_EQ(run(user), std::vector<ErrorCode>(10, kSuccess));
+  EXPECT_EQ(run(machine), std::vector<ErrorCode>(8, kPlanned));
+  EXPECT_EQ(run(user), std::vector<ErrorCode>(8, kSuccess));
   EXPECT_EQ(registry.ValueNames(kLocalMachine, "SOFTWARE\\K"), Names{"v"});
   EXPECT_EQ(registry.SubkeyNames(kLocalMachine, "SOFTWARE\\K"), Names{"Sub"});
   EXPECT_EQ(registry.OpenHandleCount(), 1u);  // a close made to fail leaves the handle open
