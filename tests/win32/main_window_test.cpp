@@ -109,6 +109,11 @@ TEST_F(MainWindowTest, ListsShowRowsInOrderAndMeasureInTwipsAtTheDisplaysDpi) {
                    testing::ExpectedPixels(5535, dpi) * 1440.0 / dpi);
 }
 
+TEST_F(MainWindowTest, LogTextShowsLinesSeparatedByCrLf) {
+  window_.SetText(C::LogText, "[CLEANUP] one\r\n[CLEANUP] two\r\n");
+  EXPECT_EQ(::SendMessageW(Handle(C::LogText), EM_GETLINECOUNT, 0, 0), 3);
+}
+
 TEST_F(MainWindowTest, ClosingIsLeftToTheHandlerAndTheLinkShowsTheHandCursor) {
   ::SendMessageW(window_.Handle(), WM_CLOSE, 0, 0);
   EXPECT_TRUE(::IsWindow(window_.Handle()));
