@@ -45,11 +45,10 @@ inline const std::string kProtection =
 // its first line).
 inline std::vector<std::string> CleanupEntries(std::string_view log) {
   std::vector<std::string> entries;
-  for (std::size_t start = 0; start < log.size();) {
-    const std::size_t end = std::min(log.find("\r\n", start), log.size());
+  for (std::size_t start = 0, end = 0; start < log.size(); start = end + 2) {
+    end = std::min(log.find("\r\n", start), log.size());
     const std::string line(log.substr(start, end - start));
     if (line.starts_with("[CLEANUP] ") || line.starts_with("[PROTECTION] ")) entries.push_back(line);
-    start = end + 2;
   }
   return entries;
 }
@@ -88,18 +87,13 @@ class SimMachine {
     std::map<std::string, std::string> items;
     const std::string folder = sim.environment.ApplicationFolder();
     for (const std::string& item : sim.files.Inventory()) {
-      if (!withOwnFiles && (item == "file:" + folder + "\\scanlog.txt" ||
-                            item.starts_with("file:" + folder + "\\Quarantine") ||
-                            item.starts_with("folder:" + folder + "\\Quarantine"))) {
-        continue;
-      }
-      items[item] = item.starts_with("file:") ? sim.files.Contents(item.substr(5)).value_or("") : "";
+      const std::string path = item.substr(item.find(':') + 1);
+      if (!withOwnFiles && (path == folder + "\\scanlog.txt" || path.starts_with(folder + "\\Quarantine"))) continue;
+      items[item] = item.starts_with("file:") ? sim.files.Contents(path).value_or("") : "";
     }
-    for (const auto& [root, name] : {std::pair(kHkcr, "HKEY_CLASSES_ROOT"),
-                                     std::pair(kHkcu, "HKEY_CURRENT_USER"),
-                                     std::pair(kHklm, "HKEY_LOCAL_MACHINE")}) {
-      AddKeys(items, root, name, "");
-    }
+    AddKeys(items, kHkcr, "HKEY_CLASSES_ROOT", "");
+    AddKeys(items, kHkcu, "HKEY_CURRENT_USER", "");
+    AddKeys(items, kHklm, "HKEY_LOCAL_MACHINE", "");
     return items;
   }
 
