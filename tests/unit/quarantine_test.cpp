@@ -72,44 +72,35 @@ class Quarantined : public ::testing::Test {
   SimMachine machine;
 };
 
-// The kept copy cannot run: it is neither named nor shaped like a program.
-// Put back over an adware that came back, what was kept replaces it, once.
-TEST_F(Quarantined, RestoreOverTheAdwareThatCameBackGivesBackTheMachineAndLeavesTheLog) {
-  const auto before = machine.Snapshot();
-  ScanAndClean();
-  const std::string log = machine.ScanLog();
-  EXPECT_EQ(log.find("Quarantine"), std::string::npos);
-  const std::string session = MakeRestore().PendingSessions().at(0);
-  const auto kept = machine.sim.files.Contents(Quarantine::Folder(machine.sim.environment) + "\\" +
-                                               session + "\\0001.quarantined");
-  EXPECT_EQ(Scrambled(kept.value_or("")), kInfectedBytes);
-
-  Plant(machine);
-  machine.sim.files.WriteFile(kBad, "a newer adware", file_attribute::kReadOnly);
-  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
-  Restore restore = MakeRestore();
-  EXPECT_EQ(restore.PutBack(session), 0);
-  EXPECT_EQ(machine.Snapshot(), before);
-  EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
-  EXPECT_EQ(machine.ScanLog(), log);
-}
-
-// Cleaning again after a restore gives what the first cleanup gave, and two
-// sessions put back newest first give the first machine.
-TEST_F(Quarantined, TwoCleanupsInARowAndACleanupAfterARestore) {
+// Two cleanups in a row keep two sessions, newest first. Put back in that
+// order, over an adware that came back newer and read-only (what was kept
+// replaces it), they give the first machine, each once, and leave the log
+// as it was; cleaning again then gives what the first cleanup gave. The kept
+// copy cannot run: it is neither named nor shaped like a program.
+TEST_F(Quarantined, TwoCleanupsPutBackOverTheAdwareThatCameBackAndACleanupAfterThem) {
   const auto before = machine.Snapshot();
   ScanAndClean();
   const auto afterFirst = machine.Snapshot();
   const std::string firstEntries = machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
-  Plant(machine);  // the adware came back
+  const std::string folder = Quarantine::Folder(machine.sim.environment) + "\\";
+  const auto kept = machine.sim.files.Contents(folder + MakeRestore().PendingSessions().at(0) + "\\0001.quarantined");
+  EXPECT_EQ(Scrambled(kept.value_or("")), kInfectedBytes);
+
+  Plant(machine);
+  machine.sim.files.WriteFile(kBad, kInfectedBytes + "newer", file_attribute::kReadOnly);
+  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
   machine.sim.clock.Set({2004, 3, 27, 14, 6, 9});
   ScanAndClean();
+  const std::string log = machine.ScanLog();
+  EXPECT_EQ(log.find("Quarantine"), std::string::npos);
   Restore restore = MakeRestore();
   const std::vector<std::string> sessions = restore.PendingSessions();
   ASSERT_EQ(sessions.size(), 2u);
   EXPECT_GT(sessions[0], sessions[1]) << "newest first";
   for (const std::string& session : sessions) EXPECT_EQ(restore.PutBack(session), 0);
   EXPECT_EQ(machine.Snapshot(), before);
+  EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
+  EXPECT_EQ(machine.ScanLog(), log);
 
   machine.sim.processes.AddProcess(300, kBad);
   ScanAndClean();
