@@ -37,6 +37,8 @@ inline const std::string kCompatibility[] = {
     "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
     "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
 };
+inline const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
+inline const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
 inline const std::string kProtection =
     "[PROTECTION] Internet Explorer will now block any further installation attempts of known "
     "MarbleFox versions.";
@@ -116,5 +118,31 @@ class SimMachine {
     }
   }
 };
+
+// The adware running twice from kBad, with its control and every remnant
+// the cleanup removes, some in the 32-bit view.
+inline void PlantAdware(SimMachine& machine) {
+  auto& registry = machine.sim.registry;
+  machine.Run(200, kBad, kInfectedBytes);
+  machine.sim.processes.AddProcess(201, kBad);
+  registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
+  registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /uninstall");
+  registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary, std::string("\0\x01\xfe", 3));
+  registry.SetString(kHklm, kCurrentVersion, "disp", "1");
+  registry.SetDword(kHklm, kCurrentVersion, "np", 7);
+  machine.sim.files.WriteFile(kOcx, "control bytes");
+  registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\DownloadInformation");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\InstalledVersion");
+  registry.SetString(kHkcr, kClass + "\\InprocServer32", "", kOcx);
+  for (std::string_view sub : {"ProgID", "MiscStatus\\1", "Version"}) {
+    registry.CreateKeyPath(kHkcr, kClass + "\\" + std::string(sub));
+  }
+  registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst\\CLSID");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst.1\\CurVer");
+  registry.SetString(kHkcr, "Wow6432Node\\Activeinstaller.Ainst\\CLSID", "", "{x}");
+  registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2401);
+}
 
 }  // namespace foxbane::testing

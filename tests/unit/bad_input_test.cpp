@@ -7,8 +7,6 @@ namespace {
 
 using C = ControlId;
 
-const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
-
 // A path of 259 characters, the longest the ANSI functions take, and one
 // that the log's single-byte text cannot hold: found, removed, and logged
 // with question marks, in the file only.

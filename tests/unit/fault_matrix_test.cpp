@@ -17,42 +17,24 @@ constexpr std::string_view kTermination =
     "There was an error while trying to terminate the process - please try running Foxbane again.";
 constexpr std::string_view kDpfItem = "[CLEANUP] Removed DPF Item: ";
 const std::string kOldLog = "an earlier scan's record\r\n";
-const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
 const std::string kEvil = "C:\\Users\\me\\AppData\\evil.exe";
-const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
 
-// Everything the cleanup handles, next to things it must leave alone.
+// The adware next to things the cleanup must leave alone.
 void PlantInfection(SimMachine& machine) {
   auto& files = machine.sim.files;
   auto& registry = machine.sim.registry;
   files.WriteFile(machine.ScanLogPath(), kOldLog);
   machine.Run(100, "C:\\Windows\\explorer.exe", kCleanBytes);
-  machine.Run(200, kBad, kInfectedBytes);
-  machine.sim.processes.AddProcess(201, kBad);
+  PlantAdware(machine);
   machine.Run(300, kEvil, kInfectedBytes);
   files.WriteFile("C:\\Users\\me\\AppData\\notes.txt", "the user's own notes");
-  registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
   registry.SetString(kHkcu, kRunKey, "other", "C:\\Windows\\other.exe");
   registry.SetString(kHklm, kRunKey, "evil", kEvil);
   registry.SetString(kHklm, kRunKey, "empty", "");
-  registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /uninstall");
   registry.SetString(kHklm, kUninstall + "\\Other App", "UninstallString", "C:\\Other\\u.exe");
-  registry.SetString(kHklm, kCurrentVersion, "disp", "1");
-  registry.SetDword(kHklm, kCurrentVersion, "np", 3);
   registry.SetString(kHklm, kCurrentVersion, "ProgramFilesDir", "C:\\Program Files");
-  files.WriteFile(kOcx, "ocx");
-  registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
   registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", "C:\\Windows\\gone.inf", "");
-  registry.CreateKeyPath(kHklm, kCodeStore + "\\DownloadInformation");
-  registry.CreateKeyPath(kHklm, kCodeStore + "\\InstalledVersion");
-  for (std::string_view sub : {"InprocServer32", "ProgID", "MiscStatus\\1", "Version"}) {
-    registry.CreateKeyPath(kHkcr, kClass + "\\" + std::string(sub));
-  }
-  registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
-  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst\\CLSID");
-  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst.1\\CurVer");
   registry.CreateKeyPath(kHkcr, "CLSID\\{00000000-0000-0000-0000-000000000001}\\InprocServer32");
-  registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2400);
 }
 
 // What the cleanup may remove: the detected files and folder, and these keys
@@ -69,6 +51,7 @@ bool MayBeRemoved(const std::string& item) {
       "HKEY_CLASSES_ROOT\\" + kTypeLib,
       "HKEY_CLASSES_ROOT\\Activeinstaller.Ainst",
       "HKEY_CLASSES_ROOT\\Activeinstaller.Ainst.1",
+      "HKEY_CLASSES_ROOT\\Wow6432Node\\Activeinstaller.Ainst",
       "file:" + kBad,
       "file:" + kEvil,
       "file:" + kOcx,

@@ -10,9 +10,6 @@ namespace {
 
 using Kind = JournalRecord::Kind;
 
-const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
-const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
-
 // Texts of every kind a journal must carry unchanged: tabs, line breaks,
 // "%", bytes that are not ASCII, NUL, and the empty name of a default value.
 TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
@@ -43,21 +40,10 @@ TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
   EXPECT_TRUE(DecodeJournal(journal.substr(journal.find('\n') + 1)).empty()) << "no header";
 }
 
-// The adware's files and remnants, and the user's own things next to them.
+// The adware, and the user's own hidden file in its folder.
 void Plant(SimMachine& m) {
-  m.Run(200, kBad, kInfectedBytes);
+  PlantAdware(m);
   m.sim.files.WriteFile("C:\\Program Files\\Bad Co\\readme.txt", "hidden", file_attribute::kHidden);
-  m.sim.registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
-  m.sim.registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /u");
-  m.sim.registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary, std::string("\0\x01\xfe", 3));
-  m.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "1");
-  m.sim.registry.SetDword(kHklm, kCurrentVersion, "np", 7);
-  m.sim.files.WriteFile(kOcx, "control bytes");
-  m.sim.registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
-  m.sim.registry.SetString(kHkcr, kClass + "\\InprocServer32", "", kOcx);
-  m.sim.registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
-  m.sim.registry.SetString(kHkcr, "Wow6432Node\\Activeinstaller.Ainst\\CLSID", "", "{x}");
-  m.sim.registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2401);
 }
 
 class Quarantined : public ::testing::Test {
@@ -102,7 +88,7 @@ TEST_F(Quarantined, TwoCleanupsPutBackOverTheAdwareThatCameBackAndACleanupAfterT
   EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
   EXPECT_EQ(machine.ScanLog(), log);
 
-  machine.sim.processes.AddProcess(300, kBad);
+  for (std::uint32_t pid : {300, 301}) machine.sim.processes.AddProcess(pid, kBad);  // as in PlantAdware
   ScanAndClean();
   EXPECT_EQ(machine.Snapshot(), afterFirst);
   EXPECT_TRUE(machine.form.LogTextText().ends_with(firstEntries));

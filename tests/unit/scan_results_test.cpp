@@ -9,12 +9,11 @@ namespace {
 
 using C = ControlId;
 
-const std::string kBadPath = "C:\\Program Files\\Bad Co\\bad.exe";
 const std::string kRun32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class ScanResults : public ::testing::Test {
  protected:
-  void SetUp() override { machine.Run(1234, kBadPath, kInfectedBytes); }
+  void SetUp() override { machine.Run(1234, kBad, kInfectedBytes); }
 
   void SetRun(RegKey root, std::string_view name, std::string_view data) {
     machine.sim.registry.SetString(root, kRunKey, name, data);
@@ -30,7 +29,7 @@ class ScanResults : public ::testing::Test {
 // a new scan's block after the last one's, and its summary in place of the
 // last. A missing Run key (HKCU's here) leaves the other root done.
 TEST_F(ScanResults, CaptionLogBlockAndActivityLogByteForByte) {
-  SetRun(kHklm, "bad", kBadPath);
+  SetRun(kHklm, "bad", kBad);
   machine.ClickScan();
   EXPECT_FALSE(HasRun(kHklm, "bad"));
   EXPECT_EQ(machine.form.Caption(C::Label6), "1 process was detected as MarbleFox and was terminated:");
@@ -38,8 +37,8 @@ TEST_F(ScanResults, CaptionLogBlockAndActivityLogByteForByte) {
   EXPECT_EQ(machine.sim.window.Focused(), C::Command5);
   const std::string first = machine.ScanLog();
   machine.BackToStart();
-  machine.Run(1234, kBadPath, kInfectedBytes);
-  machine.sim.processes.AddProcess(4294000000u, kBadPath);
+  machine.Run(1234, kBad, kInfectedBytes);
+  machine.sim.processes.AddProcess(4294000000u, kBad);
   machine.ClickScan();
   EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
   const std::string block =
@@ -71,7 +70,7 @@ TEST(ScanLog, ALogWithAnyAttributesIsMadeNormalAndAppendedTo) {
   for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
     SCOPED_TRACE(attributes);
     SimMachine machine;
-    machine.Run(1234, kBadPath, kInfectedBytes);
+    machine.Run(1234, kBad, kInfectedBytes);
     machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
     machine.ClickScan();
     EXPECT_TRUE(machine.ScanLog().starts_with("earlier record\r\n\r\n----"));
@@ -84,18 +83,18 @@ TEST(ScanLog, ALogWithAnyAttributesIsMadeNormalAndAppendedTo) {
 // deleted once. Machine-wide values are looked for in both views.
 TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndViews) {
   auto& registry = machine.sim.registry;
-  machine.sim.processes.AddProcess(1235, kBadPath);
-  const std::string wide = Utf16LeBytesFromUtf8(kBadPath);
+  machine.sim.processes.AddProcess(1235, kBad);
+  const std::string wide = Utf16LeBytesFromUtf8(kBad);
   const struct { RegKey root; std::string_view key; std::string name; std::uint32_t type; std::string data; bool removed; } values[] = {
-      {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBadPath + "\" /silent", true},
-      {kHkcu, kRunKey, "longer", reg_type::kString, kBadPath + ".bak", true},
-      {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBadPath + '\0'), true},
+      {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBad + "\" /silent", true},
+      {kHkcu, kRunKey, "longer", reg_type::kString, kBad + ".bak", true},
+      {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBad + '\0'), true},
       {kHkcu, kRunKey, "multi", reg_type::kMultiString,
        wide + std::string(2, '\0') + Utf16LeBytesFromUtf8("x") + std::string(4, '\0'), true},
       // Binary data are compared byte for byte, as the single-byte text they hold.
-      {kHkcu, kRunKey, "binary", reg_type::kBinary, kBadPath + '\0', true},
-      {kHkcu, kRunKey, "huge", reg_type::kString, std::string(1 << 20, 'x') + kBadPath, true},
-      {kHkcu, kRunKey, std::string(16383, 'v'), reg_type::kString, kBadPath, true},
+      {kHkcu, kRunKey, "binary", reg_type::kBinary, kBad + '\0', true},
+      {kHkcu, kRunKey, "huge", reg_type::kString, std::string(1 << 20, 'x') + kBad, true},
+      {kHkcu, kRunKey, std::string(16383, 'v'), reg_type::kString, kBad, true},
       {kHkcu, kRunKey, "othercase", reg_type::kString, "C:\\program files\\bad co\\BAD.EXE", false},
       {kHkcu, kRunKey, "empty", reg_type::kString, "", false},
       {kHkcu, kRunKey, "unexpanded", reg_type::kString, "%ProgramFiles%\\Bad Co\\bad.exe", false},
@@ -104,8 +103,8 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
       {kHkcu, kRunKey, "dword", reg_type::kDword, "\x01\x02\x03\x04", false},
       {kHkcu, kRunKey, "qword", reg_type::kQword, std::string(8, '\x7f'), false},
       {kHkcu, kRunKey, "odd", reg_type::kString, std::string("\x41\x00\x42", 3), false},
-      {kHklm, kRunKey, "bad", reg_type::kString, kBadPath, true},
-      {kHklm, kRun32, "bad", reg_type::kString, "\"" + kBadPath + "\" /tray", true},
+      {kHklm, kRunKey, "bad", reg_type::kString, kBad, true},
+      {kHklm, kRun32, "bad", reg_type::kString, "\"" + kBad + "\" /tray", true},
       {kHklm, kRun32, "other", reg_type::kString, "C:\\Apps\\other.exe", false},
   };
   for (int i = 0; i < 10000; ++i) {
@@ -125,9 +124,9 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
   // On 32-bit Windows there is only the one view.
   SimMachine oneView;
   oneView.sim.registry.UseOneView();
-  oneView.Run(1234, kBadPath, kInfectedBytes);
-  oneView.sim.registry.SetString(kHklm, kRun32, "bad", kBadPath);
-  oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
+  oneView.Run(1234, kBad, kInfectedBytes);
+  oneView.sim.registry.SetString(kHklm, kRun32, "bad", kBad);
+  oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBad);
   oneView.ClickScan();
   EXPECT_TRUE(oneView.sim.registry.Value(kHklm, kRun32, "bad").has_value());
   EXPECT_FALSE(oneView.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
@@ -135,8 +134,8 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
 
 // A root whose Run key is refused leaves the other root done, and nothing is shown.
 TEST_F(ScanResults, ARunKeyThatCannotBeOpenedLeavesTheOtherRootDone) {
-  SetRun(kHkcu, "bad", kBadPath);
-  SetRun(kHklm, "bad", kBadPath);
+  SetRun(kHkcu, "bad", kBad);
+  SetRun(kHklm, "bad", kBad);
   machine.sim.faults.Fail("Registry.OpenKey", win_error::kAccessDenied, sim::Faults::kEveryCall,
                           "HKEY_LOCAL_MACHINE");
   machine.ClickScan();
@@ -147,8 +146,8 @@ TEST_F(ScanResults, ARunKeyThatCannotBeOpenedLeavesTheOtherRootDone) {
 }
 
 TEST_F(ScanResults, CleanupClickedAtTheYieldRunsToItsEndBeforeHklm) {
-  SetRun(kHkcu, "bad", kBadPath);
-  SetRun(kHklm, "bad", kBadPath);
+  SetRun(kHkcu, "bad", kBad);
+  SetRun(kHklm, "bad", kBad);
   std::vector<bool> seen;  // HKCU's value, HKLM's, the activity panel after the click
   std::function<void()> clickWhenResultsShow = [&] {
     if (!machine.form.Visible(C::results)) return machine.sim.loop.Post(clickWhenResultsShow);
