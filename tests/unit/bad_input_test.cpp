@@ -38,24 +38,6 @@ TEST(BadInput, LongestAndNonAnsiPathsAreFoundRemovedAndLogged) {
             std::string::npos);
 }
 
-// At the first yield open.exe is open and vanishing.exe not yet: a file
-// deleted while open is still read, as Windows allows, one that vanished
-// before its open is skipped.
-TEST(BadInput, FilesDeletedDuringTheScan) {
-  SimMachine machine;
-  machine.Run(1, "C:\\Apps\\open.exe", kInfectedBytes);
-  machine.Run(2, "C:\\Apps\\vanishing.exe", kInfectedBytes);
-  machine.Run(3, kBad, kInfectedBytes);
-  machine.sim.loop.Post([&] {
-    machine.sim.files.RemoveFile("C:\\Apps\\open.exe");
-    machine.sim.files.RemoveFile("C:\\Apps\\vanishing.exe");
-  });
-  machine.ClickScan();
-  ASSERT_EQ(machine.form.ResultsList().Count(), 2);
-  EXPECT_EQ(machine.form.ResultsList().Item(1).text, "C:\\Apps\\open.exe");
-  EXPECT_EQ(machine.form.ResultsList().Item(2).text, kBad);
-}
-
 // Between the listing and the termination the detected process ends, and
 // its PID may be given to another process: that one is left running and
 // nothing is shown, whatever file it runs; the results are logged as found.

@@ -173,14 +173,11 @@ TEST_F(Cleanup, AProgramFolderThatIsALinkStillLetsItsProgramsGo) {
 // folder is deleted. Everything else is left alone like a failed delete.
 TEST_F(Cleanup, CodeStoreDeletesOnlyFilesDirectlyInTheDownloadedControlsFolder) {
   ScanWith({kFoo});
-  auto& files = machine.sim.files;
-  files.WriteFile(kDpf + "\\ainst.ocx", "ocx");
-  files.WriteFile(kDpf + "\\ours.ocx", "ocx");
-  files.WriteFile(kDpf + "\\link.ocx", "a link to elsewhere");
-  files.MakeReparsePoint(kDpf + "\\link.ocx");
-  files.WriteFile(kDpf + "\\Sub\\deep.ocx", "deeper");
-  files.WriteFile("C:\\Windows\\System32\\x.dll", "system");
-  files.WriteFile("C:\\Windows\\relative.dll", "not ours");
+  for (const std::string& file : {kDpf + "\\ainst.ocx", kDpf + "\\ours.ocx", kDpf + "\\link.ocx", kDpf + "\\Sub\\deep.ocx",
+                                  std::string("C:\\Windows\\System32\\x.dll"), std::string("C:\\Windows\\relative.dll")}) {
+    machine.sim.files.WriteFile(file, "bytes");
+  }
+  machine.sim.files.MakeReparsePoint(kDpf + "\\link.ocx");
   const std::string kept[] = {
       kDpf + "\\gone.inf",                      "relative.dll",
       "C:\\Windows\\System32\\x.dll",           kDpf + "\\..\\System32\\x.dll",
