@@ -90,7 +90,8 @@ class SimMachine {
     const std::string folder = sim.environment.ApplicationFolder();
     for (const std::string& item : sim.files.Inventory()) {
       const std::string path = item.substr(item.find(':') + 1);
-      if (!withOwnFiles && (path == folder + "\\scanlog.txt" || path.starts_with(folder + "\\Quarantine"))) continue;
+      const bool own = path == folder + "\\scanlog.txt" || path.starts_with(folder + "\\Quarantine");
+      if (own && !withOwnFiles) continue;
       items[item] = item.starts_with("file:") ? sim.files.Contents(path).value_or("") : "";
     }
     AddKeys(items, kHkcr, "HKEY_CLASSES_ROOT", "");
@@ -127,7 +128,8 @@ inline void PlantAdware(SimMachine& machine) {
   machine.sim.processes.AddProcess(201, kBad);
   registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
   registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /uninstall");
-  registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary, std::string("\0\x01\xfe", 3));
+  registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary,
+                    std::string("\0\x01\xfe", 3));
   registry.SetString(kHklm, kCurrentVersion, "disp", "1");
   registry.SetDword(kHklm, kCurrentVersion, "np", 7);
   machine.sim.files.WriteFile(kOcx, "control bytes");

@@ -111,8 +111,9 @@ TEST_F(Cleanup, RowEntriesComeFirstGroupedByRowThenTheRegistryStages) {
   for (const auto& [path, name, goes] : {std::tuple(kFoo, "foo", true), {kBar, "bar", true}, {baz, "baz", false},
                                          {qux, "qux", false}}) {
     AddRow(expected, path);
-    if (goes) expected.push_back("[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" + kUninstall + "\\" + name);
-    EXPECT_EQ(Key(kHklm, kUninstall + "\\" + name), !goes) << name;
+    const std::string entry = kUninstall + "\\" + name;
+    if (goes) expected.push_back("[CLEANUP] Deleted Uninstall Key: HKEY_LOCAL_MACHINE\\" + entry);
+    EXPECT_EQ(Key(kHklm, entry), !goes) << name;
   }
   expected.push_back("[CLEANUP] Removed MF Registry Key: HKEY_LOCAL_MACHINE\\" + kCurrentVersion + "\\disp");
   expected.push_back(kProtection);
@@ -173,9 +174,9 @@ TEST_F(Cleanup, AProgramFolderThatIsALinkStillLetsItsProgramsGo) {
 // folder is deleted. Everything else is left alone like a failed delete.
 TEST_F(Cleanup, CodeStoreDeletesOnlyFilesDirectlyInTheDownloadedControlsFolder) {
   ScanWith({kFoo});
-  for (const std::string& file : {kDpf + "\\ainst.ocx", kDpf + "\\ours.ocx", kDpf + "\\link.ocx", kDpf + "\\Sub\\deep.ocx",
-                                  std::string("C:\\Windows\\System32\\x.dll"), std::string("C:\\Windows\\relative.dll")}) {
-    machine.sim.files.WriteFile(file, "bytes");
+  for (std::string_view name :
+       {"ainst.ocx", "ours.ocx", "link.ocx", "Sub\\deep.ocx", "..\\System32\\x.dll", "..\\relative.dll"}) {
+    machine.sim.files.WriteFile(kDpf + "\\" + std::string(name), "bytes");
   }
   machine.sim.files.MakeReparsePoint(kDpf + "\\link.ocx");
   const std::string kept[] = {
@@ -228,7 +229,8 @@ TEST_P(CleanupInBothViews, RemnantsGoFromEveryViewAndAreLoggedOnce) {
   for (std::string_view sub : {"InprocServer32", "ProgID", "Version", "MiscStatus\\1", "MiscStatus", "TypeLib"}) {
     keys.emplace_back(kHkcr, kClass + "\\" + std::string(sub));
   }
-  for (std::string_view key : {"Ainst\\CLSID", "Ainst\\CurVer", "Ainst", "Ainst.1\\CLSID", "Ainst.1\\CurVer", "Ainst.1"}) {
+  for (std::string_view key :
+       {"Ainst\\CLSID", "Ainst\\CurVer", "Ainst", "Ainst.1\\CLSID", "Ainst.1\\CurVer", "Ainst.1"}) {
     keys.emplace_back(kHkcr, "Activeinstaller." + std::string(key));
   }
   using Placement = std::string (*)(RegKey, const std::string&);
@@ -262,7 +264,9 @@ TEST_P(CleanupInBothViews, RemnantsGoFromEveryViewAndAreLoggedOnce) {
                 kProtection,
             }));
   for (const Placement view : {In32BitView, As64BitViewStoresIt}) {
-    for (const char* name : {"disp", "np"}) EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), name));
+    for (const char* value : {"disp", "np"}) {
+      EXPECT_FALSE(registry.Value(kHklm, view(kHklm, kCurrentVersion), value)) << value;
+    }
     for (const auto& [root, path] : keys) EXPECT_FALSE(Key(root, view(root, path))) << path;
     // The class whose category stays is kept, in the one view that holds it.
     EXPECT_EQ(Key(kHkcr, view(kHkcr, kClass)), GetParam() && view == As64BitViewStoresIt);

@@ -67,9 +67,11 @@ TEST_F(Quarantined, TwoCleanupsPutBackOverTheAdwareThatCameBackAndACleanupAfterT
   const auto before = machine.Snapshot();
   ScanAndClean();
   const auto afterFirst = machine.Snapshot();
-  const std::string firstEntries = machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
-  const std::string folder = Quarantine::Folder(machine.sim.environment) + "\\";
-  const auto kept = machine.sim.files.Contents(folder + MakeRestore().PendingSessions().at(0) + "\\0001.quarantined");
+  const std::string firstEntries =
+      machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
+  const std::string first = MakeRestore().PendingSessions().at(0);
+  const auto kept = machine.sim.files.Contents(Quarantine::Folder(machine.sim.environment) + "\\" + first +
+                                               "\\0001.quarantined");
   EXPECT_EQ(Scrambled(kept.value_or("")), kInfectedBytes);
 
   Plant(machine);

@@ -80,7 +80,8 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
   auto& registry = machine.sim.registry;
   machine.sim.processes.AddProcess(1235, kBad);
   const std::string wide = Utf16LeBytesFromUtf8(kBad);
-  const struct { RegKey root; std::string_view key; std::string name; std::uint32_t type; std::string data; bool removed; } values[] = {
+  const struct { RegKey root; std::string_view key; std::string name; std::uint32_t type; std::string data;
+                 bool removed; } values[] = {
       {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBad + "\" /silent", true},
       {kHkcu, kRunKey, "longer", reg_type::kString, kBad + ".bak", true},
       {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBad + '\0'), true},

@@ -18,7 +18,8 @@ std::vector<Change> ChangesOnClick(SimMachine& machine, ControlId control) {
 }
 
 bool AnyPanelVisible(const Form2& form) {
-  return std::any_of(std::begin(kPanels), std::end(kPanels), [&](ControlId panel) { return form.Visible(panel); });
+  return std::any_of(std::begin(kPanels), std::end(kPanels),
+                     [&](ControlId panel) { return form.Visible(panel); });
 }
 
 // The disclaimer and its OK switch the panels in their own order; OK leaves
@@ -41,7 +42,7 @@ TEST(ScreenFlow, OpensOnTheStartScreenAndTheDisclaimerComesAndGoes) {
   EXPECT_FALSE(AnyPanelVisible(machine.form));
 }
 
-// Not even the cleanup's protection entry is written.
+// An exit runs no step that writes: the log stays as the scan left it.
 TEST(ScreenFlow, EveryExitEndsTheProgramWithoutWritingAnything) {
   for (ControlId exitButton : {C::Command2, C::Command3, C::Command6}) {
     SimMachine machine;
