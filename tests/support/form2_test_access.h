@@ -1,8 +1,7 @@
 #pragma once
 
-#include <cstdint>
+#include <cstddef>
 #include <string>
-#include <string_view>
 
 #include "app/form2.h"
 
@@ -15,14 +14,7 @@ class Form2TestAccess {
   static void ListProcesses(Form2& form) { form.ListProcesses(); }
   static void ScanProcesses(Form2& form) { form.ScanProcesses(); }
   static void SetScanChunkBytes(Form2& form, std::size_t bytes) { form.SetScanChunkBytes(bytes); }
-  static void AddProcessEntry(Form2& form, std::string_view name, std::int32_t pid) {
-    form.AddProcessEntry(name, pid);
-  }
-  static void MatchSignatures(Form2& form, signatures::TextSet found, std::int32_t row) {
-    form.MatchSignatures(found, row);
-  }
   static std::string ScanLogPath(Form2& form) { return form.ScanLogPath(); }
-  static ListView& lvwProcess(Form2& form) { return form.lvwProcess_; }
   static CoolProgress& CoolProgress1(Form2& form) { return form.coolProgress1_; }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -13,15 +14,9 @@ namespace foxbane::reference {
 // rule. Slow by design: the yardstick for the one-pass matcher.
 inline int FirstMatchingRuleByRule(std::string_view contents,
                                    const std::vector<std::vector<std::string>>& rules) {
+  const auto occurs = [&](const std::string& text) { return contents.find(text) != std::string_view::npos; };
   for (std::size_t rule = 0; rule < rules.size(); ++rule) {
-    bool holds = true;
-    for (const std::string& text : rules[rule]) {
-      if (contents.find(text) == std::string_view::npos) {
-        holds = false;
-        break;
-      }
-    }
-    if (holds) return static_cast<int>(rule) + 1;
+    if (std::all_of(rules[rule].begin(), rules[rule].end(), occurs)) return static_cast<int>(rule) + 1;
   }
   return 0;
 }
@@ -34,9 +29,7 @@ inline std::uint16_t TextsFoundOneByOne(std::string_view contents,
   unsigned bit = 0;
   for (const std::vector<std::string>& rule : rules) {
     for (const std::string& text : rule) {
-      if (contents.find(text) != std::string_view::npos) {
-        found = static_cast<std::uint16_t>(found | (1u << bit));
-      }
+      if (contents.find(text) != std::string_view::npos) found = static_cast<std::uint16_t>(found | (1u << bit));
       ++bit;
     }
   }

