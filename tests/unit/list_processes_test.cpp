@@ -139,8 +139,7 @@ TEST_F(ListProcessesTest, OnThe9xFamilyListsSnapshotNamesInLowerCaseUntilTheSnap
                             {"\\??\\kernel32.dll", "-929779"}}));
   EXPECT_EQ(sim_.faults.Calls("Processes.EnumerateIds"), 0);
 
-  const int secondNext = sim_.faults.Calls("Processes.Next") + 2;
-  sim_.faults.Fail("Processes.Next", win_error::kNotEnoughMemory, secondNext);
+  sim_.faults.Fail("Processes.Next", win_error::kNotEnoughMemory, sim_.faults.Calls("Processes.Next") + 2);
   EXPECT_EQ(Listed(), (Rows{{"c:\\windows\\explorer.exe", "-941389"},
                             {"c:\\programme\\àþ×über ça\\œuvre šžÿ.exe", "-933666"}}));
   sim_.faults.Fail("Processes.TakeSnapshot", win_error::kNotEnoughMemory);
