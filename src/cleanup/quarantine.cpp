@@ -72,8 +72,8 @@ bool Quarantine::Begin() {
   }
   if (name.empty()) return false;
   const std::string session = folder + "\\" + name;
-  if (AppendAndFlush(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
-      AppendAndFlush(files_, IndexPath(environment_), name + "\n")) {
+  if (AppendLines(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
+      AppendLines(files_, IndexPath(environment_), name + "\n")) {
     return false;
   }
   session_ = session;
@@ -88,7 +88,7 @@ Keeping Quarantine::Keep(const std::vector<JournalRecord>& records) {
 bool Quarantine::Append(const std::vector<JournalRecord>& records) {
   std::string text;
   for (const JournalRecord& record : records) text += EncodeRecord(record);
-  return AppendAndFlush(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
+  return AppendLines(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
 }
 
 Keeping Quarantine::SaveFile(std::string_view path) {

@@ -51,7 +51,7 @@ int Restore::PutBack(const std::string& session) {
   if (failed == 0) {
     JournalRecord done;
     done.kind = Kind::kRestored;
-    AppendAndFlush(files_, folder + "\\journal.txt", EncodeRecord(done));
+    AppendLines(files_, folder + "\\journal.txt", EncodeRecord(done));
   }
   return failed;
 }

@@ -14,8 +14,10 @@ ErrorCode ReadWholeFile(FileSystem& files, std::string_view path, std::string& b
 // that could not be written whole is deleted again.
 ErrorCode WriteNewFile(FileSystem& files, std::string_view path, std::string_view bytes);
 
-// Appends text to a file (as OpenForAppend opens it) and puts it on the disk
-// before returning.
-ErrorCode AppendAndFlush(FileSystem& files, std::string_view path, std::string_view text);
+// Appends whole lines (`lines` ends in "\n") to a file, as OpenForAppend
+// opens it, and puts them on the disk before returning. After a last line
+// that a stop cut short they start on a line of their own: glued to it, they
+// would be skipped with it by every reader of whole lines.
+ErrorCode AppendLines(FileSystem& files, std::string_view path, std::string_view lines);
 
 }  // namespace foxbane

@@ -3,6 +3,7 @@
 #include "app/texts.h"
 #include "cleanup/quarantine.h"
 #include "cleanup/restore.h"
+#include "fileops/whole_file.h"
 #include "support/sim_machine.h"
 
 namespace foxbane::testing {
@@ -98,7 +99,8 @@ TEST_F(Quarantined, TwoCleanupsPutBackOverTheAdwareThatCameBackAndACleanupAfterT
 
 // Stopped in the middle: the journal ends in a cut line, the record of the
 // last change (the 32-bit view's kill bit for the control's class), which
-// was never made. Everything before it is put back.
+// was never made. Everything before it is put back, and the session is then
+// done: its last record is not glued to the cut line.
 TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
   const auto before = machine.Snapshot();
   ScanAndClean();
@@ -115,6 +117,20 @@ TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
 
   EXPECT_EQ(restore.PutBack(session), 0);
   EXPECT_EQ(machine.Snapshot(), before);
+  EXPECT_TRUE(restore.PendingSessions().empty());
+}
+
+TEST(AppendLines, StartsOnALineOfItsOwnAfterACutLastLine) {
+  SimMachine machine;
+  const std::string path = "C:\\Data\\lines.txt";
+  machine.sim.files.MakeFolder("C:\\Data");
+  for (const auto& [before, after] : {std::pair<std::string, std::string>{"", "c\n"},
+                                      {"a\n", "a\nc\n"}, {"a\nb", "a\nb\nc\n"}}) {
+    if (!before.empty()) machine.sim.files.WriteFile(path, before);
+    EXPECT_EQ(AppendLines(machine.sim.files, path, "c\n"), win_error::kSuccess);
+    EXPECT_EQ(machine.sim.files.Contents(path), after);
+    machine.sim.files.RemoveFile(path);
+  }
 }
 
 // What cannot be kept is not removed, and the user is told once, after the
