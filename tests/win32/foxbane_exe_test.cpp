@@ -53,7 +53,10 @@ TEST_F(ProgramTest, StartScreenIsACentredFixedWindowWithEveryControlInItsPlace) 
     ASSERT_NE(control, nullptr);
     wchar_t className[32] = {};
     ::GetClassNameW(control, className, 32);
-    EXPECT_STRCASEEQ(className, kClassOfKind[static_cast<int>(spec.kind)]);
+    EXPECT_EQ(::CompareStringOrdinal(className, -1, kClassOfKind[static_cast<int>(spec.kind)], -1,
+                                     TRUE),
+              CSTR_EQUAL)
+        << "class " << Narrow(className);
     EXPECT_EQ(TextOf(control), Wide(spec.caption));
     EXPECT_EQ((::GetWindowLongPtrW(control, GWL_STYLE) & WS_VISIBLE) != 0, spec.visibleAtStart);
     RECT place;
