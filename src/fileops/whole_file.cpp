@@ -40,12 +40,11 @@ ErrorCode WriteNewFile(FileSystem& files, std::string_view path, std::string_vie
 ErrorCode AppendLines(FileSystem& files, std::string_view path, std::string_view lines) {
   std::string before;
   ReadWholeFile(files, path, before);  // a file not there yet ends in no cut line
-  const bool cut = !before.empty() && before.back() != '\n';
+  std::string text = !before.empty() && before.back() != '\n' ? "\n" : "";
+  text += lines;
   std::unique_ptr<AppendableFile> file;
   if (const ErrorCode e = files.OpenForAppend(path, file)) return e;
-  if (const ErrorCode e = file->AppendText(cut ? "\n" + std::string(lines) : std::string(lines))) {
-    return e;
-  }
+  if (const ErrorCode e = file->AppendText(text)) return e;
   return file->Flush();
 }
 

@@ -3,6 +3,7 @@
 #include <stdexcept>
 #include <thread>
 
+#include "win32/growing_text.h"
 #include "win32/text.h"
 
 namespace foxbane::win32::testing {
@@ -56,8 +57,11 @@ std::filesystem::path ProgramPath() {
 }
 
 std::wstring OwnPath() {
-  wchar_t path[MAX_PATH];
-  return std::wstring(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return GrowingText([](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+           const DWORD length = ::GetModuleFileNameW(nullptr, buffer, capacity);
+           if (length == 0) return std::nullopt;
+           return length;
+         }).value();
 }
 
 }  // namespace foxbane::win32::testing

@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include "support/running_program.h"
+#include "win32/growing_text.h"
 #include "win32/text.h"
 #include "win32/unique_handle.h"
 
@@ -26,8 +27,11 @@ std::wstring ExecutablePath(DWORD pid) {
   HMODULE first = nullptr;
   DWORD needed = 0;
   if (!process || !::EnumProcessModules(process.Get(), &first, sizeof first, &needed)) return {};
-  wchar_t path[MAX_PATH * 2] = {};
-  return std::wstring(path, ::GetModuleFileNameExW(process.Get(), first, path, MAX_PATH * 2));
+  return win32::GrowingText([&](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+           const DWORD length = ::GetModuleFileNameExW(process.Get(), first, buffer, capacity);
+           if (length == 0) return std::nullopt;
+           return length;
+         }).value_or(std::wstring());
 }
 
 }  // namespace
