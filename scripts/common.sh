@@ -8,10 +8,23 @@ export WINEPREFIX="$BUILD/wineprefix"
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 
-# wine32:i386 runs the 32-bit build's programs; it comes from the i386 architecture.
+# Loaders and prefixes, as the end-to-end tests use them; a failing step
+# says which.
+source "$ROOT/cmake/wine.sh"
+source "$ROOT/cmake/fail_loudly.sh"
+
+# Asked once, here: every script, ctest and test below inherits the answer.
+mkdir -p "$BUILD"
+host_runs_i386 "$BUILD" || true
+
 PACKAGES=(cmake ninja-build g++ googletest libgtest-dev libgmock-dev libbenchmark-dev
-          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64 wine32:i386
+          g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix wine wine64
           xvfb xauth fonts-liberation imagemagick clang libclang-rt-14-dev x11-utils)
+# wine32:i386 runs the 32-bit build's programs where the kernel runs i386
+# code at all; it comes from the i386 architecture.
+if host_runs_i386; then
+  PACKAGES+=(wine32:i386)
+fi
 
 # install_missing [PACKAGE...]: the packages named, or all of PACKAGES.
 install_missing() {
@@ -49,16 +62,13 @@ build_preset() {
   cmake --build --preset "$1" -j "$(nproc)"
 }
 
-# Loaders and prefixes, as the end-to-end tests use them.
-source "$ROOT/cmake/wine.sh"
-
 XVFB_PID=""
 start_wine() {
   if ! prefix_is_ready "$WINEPREFIX"; then
     wineserver -k >/dev/null 2>&1 || true
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1 || true
+    wine_boot >/dev/null 2>&1 || true
     wineserver -w
   fi
   wineserver -p   # persistent: each Wine start then costs a fraction of a second

@@ -31,8 +31,10 @@ e2e_end() {
 }
 
 # e2e_begin NAME: a fresh prefix copied from the prepared one, a private
-# display, a persistent wineserver, and foxbane.exe installed in C:\Foxbane.
+# display, a persistent wineserver, and foxbane.exe installed in C:\Foxbane;
+# or the test skipped where this machine cannot run foxbane.exe at all.
 e2e_begin() {
+  skip_unless_runnable "$FOXBANE_EXE"
   mkdir -p "$FOXBANE_E2E_PREFIXES" "$FOXBANE_SCREENS"
   export SESSION_DIR
   SESSION_DIR="$(mktemp -d "$FOXBANE_E2E_PREFIXES/$1.XXXXXX")"

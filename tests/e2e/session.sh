@@ -8,8 +8,10 @@
 export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="   # no Mono/Gecko install prompts
 
-# wine_loader (which Wine loader starts a program) and prefix_is_ready.
+# wine_loader (which Wine loader starts a program), prefix_is_ready and the
+# other Wine helpers; and a failing command that says so.
 source "$(dirname "${BASH_SOURCE[0]}")/../../cmake/wine.sh"
+source "$(dirname "${BASH_SOURCE[0]}")/../../cmake/fail_loudly.sh"
 
 # Where Foxbane lives inside the prefix, so that its scan log starts fresh.
 FOXBANE_FOLDER='C:\Foxbane'

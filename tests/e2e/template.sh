@@ -5,11 +5,13 @@
 set -euo pipefail
 : "${FOXBANE_E2E_PREFIXES:?}"
 source "$(dirname "$0")/session.sh"
+# No prefix is needed for programs that this machine cannot run.
+skip_unless_runnable "${FOXBANE_EXE:-}"
 
 mkdir -p "$FOXBANE_E2E_PREFIXES"
 exec 9>"$PREPARED_PREFIX_LOCK"
 flock 9
-version="$(wine --version 2>/dev/null)"
+version="$(wine_version)"
 if [ -f "$PREPARED_PREFIX/.complete" ] && [ "$(cat "$PREPARED_PREFIX/.complete")" == "$version" ] &&
    prefix_is_ready "$PREPARED_PREFIX"; then
   echo "Prepared prefix is up to date ($version)"
@@ -17,7 +19,7 @@ if [ -f "$PREPARED_PREFIX/.complete" ] && [ "$(cat "$PREPARED_PREFIX/.complete")
 fi
 rm -rf "$PREPARED_PREFIX"
 export WINEPREFIX="$PREPARED_PREFIX"
-wineboot -i >/dev/null 2>&1
+wine_boot >/dev/null 2>&1
 # A crash must fail the test, not wait for someone to close a dialog.
 "$(wine_loader reg)" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wineserver -w   # the registry is on disk once the server has ended
