@@ -4,7 +4,9 @@
 #         "-DPROGRAMS=a.exe;b.exe" -P check_windows_programs.cmake
 # Every program is built for the processor named and needs no MinGW runtime
 # DLL beside it; foxbane.exe and foxbane-restore.exe carry the project's
-# version, and foxbane.exe the manifest Windows reads when it starts it.
+# version and load nothing before their first line but kernel32 and the C
+# runtime, and foxbane.exe the manifest Windows reads when it starts it.
+cmake_minimum_required(VERSION 3.25)  # IN_LIST, in script mode too
 set(failures "")
 macro(fail text)
   string(APPEND failures "\n  ${text}")
@@ -19,6 +21,7 @@ while(count LESS 4)
 endwhile()
 list(JOIN version_numbers "." four_part_version)
 
+set(shipped "${FOXBANE}" "${RESTORE}")
 foreach(program IN LISTS FOXBANE RESTORE PROGRAMS)
   get_filename_component(name "${program}" NAME)
   execute_process(COMMAND "${OBJDUMP}" -p "${program}" OUTPUT_VARIABLE headers RESULT_VARIABLE status)
@@ -31,10 +34,17 @@ foreach(program IN LISTS FOXBANE RESTORE PROGRAMS)
     fail("${name}: ${actual}, expected ${FORMAT}")
   endif()
   string(REGEX MATCHALL "DLL Name: [^\n]*" imports "${headers}")
+  list(TRANSFORM imports REPLACE "^DLL Name: " "")
   foreach(import IN LISTS imports)
     string(TOLOWER "${import}" import)
     if(import MATCHES "(libstdc\\+\\+|libgcc|libwinpthread)[^ ]*\\.dll")
       fail("${name} needs ${CMAKE_MATCH_0}: not linked statically")
+    endif()
+    # The shipped programs import only KnownDLLs, which Windows takes from
+    # the system folder alone: the rest is delay-loaded, after they have
+    # restricted the search.
+    if(program IN_LIST shipped AND NOT import MATCHES "^(kernel32|msvcrt)\\.dll$")
+      fail("${name} loads ${import} at start: it must be delay-loaded")
     endif()
   endforeach()
 endforeach()
