@@ -10,12 +10,15 @@ constexpr std::size_t IndexOf(ControlId control) { return static_cast<std::size_
 constexpr std::size_t kControlCount = IndexOf(ControlId::Label1) + 1;
 }  // namespace
 
-// Counts the handlers running, so that a handler entered again from the yield
-// inside a scan can tell, and the window can defer closing until all return.
+// Counts the handlers running, so that a handler entered again from a yield
+// (inside a scan or the results step) can tell. The program ends only when
+// the outermost one returns: a step never stops half-way.
 class Form2::BusyScope {
  public:
   explicit BusyScope(Form2& form) : form_(form) { ++form_.busyDepth_; }
-  ~BusyScope() { --form_.busyDepth_; }
+  ~BusyScope() {
+    if (--form_.busyDepth_ == 0 && form_.endRequested_) form_.platform_.loop.EndProgram();
+  }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
 
@@ -84,6 +87,11 @@ void Form2::Dispatch(ControlId control) {
 
 void Form2::PaintProgress() { coolProgress1_.Paint(); }
 
+void Form2::Close() {
+  BusyScope busy(*this);
+  endRequested_ = true;
+}
+
 void Form2::Label7_Click() {
   SetVisible(ControlId::disclaimer, true);
   SetVisible(ControlId::scanstatus, false);
@@ -99,9 +107,11 @@ void Form2::Command4_Click() {
   SetVisible(ControlId::disclaimer, false);
 }
 
-void Form2::Command2_Click() { platform_.loop.EndProgram(); }
-void Form2::Command3_Click() { platform_.loop.EndProgram(); }
-void Form2::Command6_Click() { platform_.loop.EndProgram(); }
+// "Exit": the program ends as the click's handler returns, after any step
+// the click interrupted in its yield.
+void Form2::Command2_Click() { endRequested_ = true; }
+void Form2::Command3_Click() { endRequested_ = true; }
+void Form2::Command6_Click() { endRequested_ = true; }
 
 bool Form2::Visible(ControlId control) const { return visible_[IndexOf(control)]; }
 

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "app/list_view.h"
+#include "cleanup/left_behind.h"
 #include "cleanup/quarantine.h"
+#include "cleanup/removal_guards.h"
 #include "fileops/file_list_box.h"
 #include "ports/platform.h"
 #include "progress/cool_progress.h"
@@ -33,8 +35,8 @@ class Form2 {
   void Form_Load();
   void Click(ControlId control);
   void PaintProgress();
-  // True while a handler is running (a scan, the results step, a cleanup).
-  bool Busy() const { return busyDepth_ > 0; }
+  // The close box (Alt+F4): ends the program once no handler is running.
+  void Close();
 
   // What the window shows.
   bool Visible(ControlId control) const;
@@ -77,7 +79,8 @@ class Form2 {
   // The results step and the scan log (report/).
   void ShowScanResults();
   void RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
-                            std::string_view hiveName);
+                            std::string_view hiveName, std::string_view runKeyPath);
+  std::string LoggedOnUserRunKey();
   std::string ScanLogPath();
   void AppendToScanLog(const std::vector<std::string>& lines);
   void FlushScanLog();
@@ -90,22 +93,27 @@ class Form2 {
   void LogCleanupLine(std::string_view entryText);
   void RemoveRowRemnants(std::int32_t row);
   void RemoveRegistryRemnants();
+  void RemoveDownloadedFiles(RemovalGuards& guards, RegView view);
   void BlockControlInstallation();
 
   // Removals kept in the quarantine first (cleanup/kept_removals.cpp). Each
-  // returns false when what was to go could not be kept, and then it stays.
-  template <typename Change>
-  bool AfterKeeping(Keeping keeping, Change change);
+  // tells whether what was to go is gone, asked again afterwards; a worse
+  // outcome explains the better ones (a key that could not be kept keeps
+  // its parent too).
+  enum class Outcome { kGone, kLeft, kNotKept };
+  template <typename Change, typename Gone>
+  Outcome RemoveKept(Keeping keeping, Change change, Gone gone);
+  bool Settled(Outcome outcome);
   void BeginQuarantineSession();
   Quarantine& Kept();
-  bool DeleteRegValueKept(std::string_view hiveName, std::string_view keyPath,
-                          std::string_view valueName, RegView view);
-  bool DeleteRegKeyKept(std::string_view hiveName, std::string_view keyPath,
-                        std::string_view subKeyName, RegView view);
-  bool WriteRegValueKept(std::string_view hiveName, std::string_view keyPath,
-                         std::string_view valueName, std::string_view typeCode,
-                         const Variant& value, RegView view);
-  void ReportUnkeptRemovals();
+  Outcome DeleteRegValueKept(std::string_view hiveName, std::string_view keyPath,
+                             std::string_view valueName, RegView view);
+  Outcome DeleteRegKeyKept(std::string_view hiveName, std::string_view keyPath,
+                           std::string_view subKeyName, RegView view);
+  void WriteRegValueProtective(std::string_view hiveName, std::string_view keyPath,
+                               std::string_view valueName, std::string_view typeCode,
+                               const Variant& value, RegView view);
+  void ReportLeftBehind();
 
   Platform& platform_;
   Module1 module1_;
@@ -120,8 +128,10 @@ class Form2 {
   std::string scanFile_;
   signatures::ChunkedTextSearch scanData_;  // the chunk buffer and its carry
   std::unique_ptr<Quarantine> quarantine_;  // this scan's session
-  bool unkeptReported_ = false;
+  left_behind::Reasons leftBehind_ = left_behind::kNone;  // in this session
+  left_behind::Reasons told_ = left_behind::kNone;
   int busyDepth_ = 0;
+  bool endRequested_ = false;
 };
 
 }  // namespace foxbane

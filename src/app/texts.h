@@ -15,6 +15,9 @@ inline constexpr std::string_view kNotKept =
     "Foxbane could not keep a copy of some of what it was about to remove, so it left those "
     "items where they are.\n\nMake room on the disk, or move Foxbane to a folder where it may "
     "write, and scan again.";
+inline constexpr std::string_view kNotRemoved =
+    "Foxbane could not remove some of what it found, so those items are still there.\n\n"
+    "Restart Windows and scan again.";
 inline constexpr std::string_view kCopyright = "Copyright (C) 2004 Foxbane Team";
 inline constexpr std::string_view kDisclaimer =
     "DISCLAIMER OF WARRANTY: Foxbane is provided free of charge, on an \"as is\" basis, without "

@@ -18,7 +18,7 @@ void Form2::Command5_Click() {
   SetVisible(ControlId::clean, false);
   SetVisible(ControlId::disclaimer, false);
   SetVisible(ControlId::activityframe, true);
-  ReportUnkeptRemovals();
+  ReportLeftBehind();
 }
 
 // Every entry goes to the scan log first and then on screen; a log that

@@ -1,6 +1,6 @@
 #include "app/form2.h"
-#include "app/texts.h"
 #include "cleanup/remnant_keys.h"
+#include "registry/registry_checks.h"
 
 namespace foxbane {
 
@@ -9,7 +9,8 @@ namespace foxbane {
 void Form2::BeginQuarantineSession() {
   quarantine_ = std::make_unique<Quarantine>(platform_.files, platform_.registry,
                                              platform_.environment, platform_.clock);
-  unkeptReported_ = false;
+  leftBehind_ = left_behind::kNone;
+  told_ = left_behind::kNone;
 }
 
 Quarantine& Form2::Kept() {
@@ -17,41 +18,59 @@ Quarantine& Form2::Kept() {
   return *quarantine_;
 }
 
-// Each runs `change` only once what it changes is kept, and tells whether
-// nothing was lost to a failed keeping (a thing not there is no loss).
-template <typename Change>
-bool Form2::AfterKeeping(Keeping keeping, Change change) {
+// Each runs `change` only once what it changes is kept, then asks the
+// registry whether it is gone.
+template <typename Change, typename Gone>
+Form2::Outcome Form2::RemoveKept(Keeping keeping, Change change, Gone gone) {
+  if (keeping == Keeping::kNotKept) return Outcome::kNotKept;
   if (keeping == Keeping::kKept) change();
-  return keeping != Keeping::kNotKept;
+  return gone() ? Outcome::kGone : Outcome::kLeft;
 }
 
-bool Form2::DeleteRegValueKept(std::string_view hiveName, std::string_view keyPath,
+// What stays although it was kept is counted for the user; what could not
+// be kept, the quarantine counts.
+bool Form2::Settled(Outcome outcome) {
+  if (outcome == Outcome::kLeft) leftBehind_ |= left_behind::kNotRemoved;
+  return outcome == Outcome::kGone;
+}
+
+Form2::Outcome Form2::DeleteRegValueKept(std::string_view hiveName, std::string_view keyPath,
                                std::string_view valueName, RegView view) {
-  return AfterKeeping(Kept().SaveValue(registry_.HiveFromName(hiveName), keyPath, valueName, view),
-                      [&] { registry_.DeleteRegValue(hiveName, keyPath, valueName, view); });
+  const RegKey root = registry_.HiveFromName(hiveName);
+  return RemoveKept(
+      Kept().SaveValue(root, keyPath, valueName, view),
+      [&] { registry_.DeleteRegValue(hiveName, keyPath, valueName, view); },
+      [&] { return ValueGone(platform_.registry, root, keyPath, valueName, view); });
 }
 
-bool Form2::DeleteRegKeyKept(std::string_view hiveName, std::string_view keyPath,
+Form2::Outcome Form2::DeleteRegKeyKept(std::string_view hiveName, std::string_view keyPath,
                              std::string_view subKeyName, RegView view) {
   const RegKey root = registry_.HiveFromName(hiveName);
-  return AfterKeeping(Kept().SaveKey(root, KeyBelow(keyPath, subKeyName), view),
-                      [&] { registry_.DeleteRegKey(hiveName, keyPath, subKeyName, view); });
+  const std::string key = KeyBelow(keyPath, subKeyName);
+  return RemoveKept(
+      Kept().SaveKey(root, key, view),
+      [&] { registry_.DeleteRegKey(hiveName, keyPath, subKeyName, view); },
+      [&] { return KeyGone(platform_.registry, root, key, view); });
 }
 
-bool Form2::WriteRegValueKept(std::string_view hiveName, std::string_view keyPath,
-                              std::string_view valueName, std::string_view typeCode,
-                              const Variant& value, RegView view) {
-  const RegKey root = registry_.HiveFromName(hiveName);
-  return AfterKeeping(Kept().SaveBeforeWrite(root, keyPath, valueName, view), [&] {
-    registry_.WriteRegValue(hiveName, keyPath, valueName, typeCode, value, view);
-  });
+// A protective write (a kill bit) is made even when what it replaces cannot
+// be kept; the restore then leaves it as it is.
+void Form2::WriteRegValueProtective(std::string_view hiveName, std::string_view keyPath,
+                                    std::string_view valueName, std::string_view typeCode,
+                                    const Variant& value, RegView view) {
+  Kept().SaveBeforeWrite(registry_.HiveFromName(hiveName), keyPath, valueName, view);
+  registry_.WriteRegValue(hiveName, keyPath, valueName, typeCode, value, view);
 }
 
-// Once per session, after the pass: what could not be kept was left alone.
-void Form2::ReportUnkeptRemovals() {
-  if (!quarantine_ || !quarantine_->Failed() || unkeptReported_) return;
-  unkeptReported_ = true;
-  platform_.messages.ShowModal(texts::kNotKept);
+// After each pass: every reason for something left in place that the user
+// has not been told of in this session yet, in one message.
+void Form2::ReportLeftBehind() {
+  left_behind::Reasons reasons = leftBehind_;
+  if (quarantine_ && quarantine_->Failed()) reasons |= left_behind::kNotKept;
+  const left_behind::Reasons untold = reasons & ~told_;
+  if (untold == left_behind::kNone) return;
+  told_ |= untold;
+  platform_.messages.ShowModal(left_behind::Message(untold));
 }
 
 }  // namespace foxbane

@@ -199,10 +199,18 @@ bool Quarantine::ConfirmedMissing(RegKey root, std::string_view keyPath, RegView
   }
 }
 
+Keeping Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
+                                    RegView view) {
+  const bool failedBefore = failed_;
+  const Keeping keeping = KeepBeforeWrite(root, keyPath, name, view);
+  failed_ = failedBefore;
+  return keeping;
+}
+
 // Each key on the path that is not there yet is made by the write: the
 // restore takes them away again, deepest first.
-Keeping Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
-                                 RegView view) {
+Keeping Quarantine::KeepBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
+                                    RegView view) {
   std::vector<JournalRecord> records;
   for (std::size_t end = keyPath.find('\\'); records.empty(); end = keyPath.find('\\', end + 1)) {
     const std::string_view prefix = keyPath.substr(0, end);

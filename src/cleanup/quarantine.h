@@ -41,7 +41,8 @@ class Quarantine {
   // saved on its own).
   Keeping SaveKey(RegKey root, std::string_view keyPath, RegView view);
   // A value about to be written: what it held, or that it and any key on its
-  // path were not there.
+  // path were not there. The write goes ahead either way, so a failure here
+  // leaves nothing in place and does not count towards Failed().
   Keeping SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name, RegView view);
 
   // True once something could not be kept (and so was left in place).
@@ -61,6 +62,8 @@ class Quarantine {
   // name: a write over one wrongly reported missing would lose it.
   bool ConfirmedMissing(RegKey root, std::string_view keyPath, RegView view);
   bool ConfirmedNoValue(RegKey key, std::string_view name);
+  Keeping KeepBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
+                          RegView view);
   Keeping Fail() {
     failed_ = true;
     return Keeping::kNotKept;

@@ -58,17 +58,19 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
   resume([&] {
     const std::string entryName = UninstallEntryName(fileName);
     if (entryName.empty()) return;
-    // One entry however many views held it.
-    const bool found = InEveryView(registry_, "HKLM", [&](RegView view) {
-      Variant command;
-      registry_.ReadRegValue("HKLM", std::string(kUninstallKey) + "\\" + entryName,
-                             "UninstallString", "S", Variant(kNoValue), command, view);
-      if (command == Variant(kNoValue) || command.Text().find(path) == std::string::npos) {
-        return false;
-      }
-      return DeleteRegKeyKept("HKLM", kUninstallKey, entryName, view);
-    });
-    if (!found) return;
+    // One entry however many views held it, once no copy is left.
+    const Removal removal = RemoveFromEveryView(
+        registry_, "HKLM",
+        [&](RegView view) {
+          Variant command;
+          registry_.ReadRegValue("HKLM", std::string(kUninstallKey) + "\\" + entryName,
+                                 "UninstallString", "S", Variant(kNoValue), command, view);
+          return command != Variant(kNoValue) && command.Text().find(path) != std::string::npos;
+        },
+        [&](RegView view) {
+          return Settled(DeleteRegKeyKept("HKLM", kUninstallKey, entryName, view));
+        });
+    if (removal != Removal::kRemoved) return;
     LogCleanupLine("[CLEANUP] Deleted Uninstall Key: " +
                    LogKeyName("HKLM", kUninstallKey, entryName));
   });

@@ -98,13 +98,17 @@ std::string Utf16LeBytesFromUtf8(std::string_view utf8) {
 }
 
 std::string Utf8FromUtf16LeBytes(std::string_view bytes) {
+  return Utf8FromUtf16(Utf16FromLeBytes(bytes));
+}
+
+std::u16string Utf16FromLeBytes(std::string_view bytes) {
   std::u16string units;
   units.reserve(bytes.size() / 2);
   for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
     units += static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
                                    (static_cast<unsigned char>(bytes[i + 1]) << 8));
   }
-  return Utf8FromUtf16(units);
+  return units;
 }
 
 }  // namespace foxbane

@@ -10,6 +10,8 @@ namespace foxbane {
 // odd byte is dropped.
 std::string Utf16LeBytesFromUtf8(std::string_view utf8);
 std::string Utf8FromUtf16LeBytes(std::string_view bytes);
+// The UTF-16 units of such bytes, unchecked.
+std::u16string Utf16FromLeBytes(std::string_view bytes);
 
 std::u16string Utf16FromUtf8(std::string_view utf8);
 std::string Utf8FromUtf16(std::u16string_view utf16);

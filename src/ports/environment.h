@@ -24,6 +24,13 @@ class Environment {
   // kind of program asks. Taken from the system, not from variables that any
   // program may set.
   virtual std::vector<std::string> ProgramFilesFolders() = 0;
+  // The user the program runs as, and the user who owns the shell of the
+  // program's session (the desktop the user logged on to), as string SIDs
+  // ("S-1-5-21-..."); empty when unknown (no shell runs, or it may not be
+  // asked). They differ when the program was started with another account's
+  // password at the elevation prompt.
+  virtual std::string ProgramUserSid() = 0;
+  virtual std::string ShellUserSid() = 0;
 };
 
 }  // namespace foxbane

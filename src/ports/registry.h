@@ -80,6 +80,12 @@ class Registry {
   // is too small gives 234 with the needed size.
   virtual ErrorCode QueryValue(RegKey key, std::string_view name, std::uint32_t* type,
                                char* data, std::uint32_t* size) = 0;
+  // The same as RegQueryValueExA answers it: string data (REG_SZ,
+  // REG_EXPAND_SZ, REG_MULTI_SZ) converted to the system's ANSI code page, a
+  // "?" for each UTF-16 unit it lacks, and sized in those bytes (a stored
+  // terminator among them); other data as QueryValue gives them.
+  virtual ErrorCode QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type,
+                                   char* data, std::uint32_t* size) = 0;
   virtual ErrorCode SetValue(RegKey key, std::string_view name, std::uint32_t type,
                              std::string_view data) = 0;
   virtual ErrorCode DeleteValue(RegKey key, std::string_view name) = 0;

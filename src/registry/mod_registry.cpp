@@ -44,12 +44,14 @@ ErrorCode ReadText(Registry& registry, RegKey key, std::string_view name, Varian
   return result;
 }
 
-// A fixed-size read: data longer than `width` bytes fail with 234.
+// A fixed-size read: data longer than `width` bytes fail with 234. String
+// data are measured as the single-byte call measures them, in the system's
+// code page: "12" with its terminator is 3 bytes, and fits 4.
 ErrorCode ReadNumber(Registry& registry, RegKey key, std::string_view name, std::uint32_t width,
                      std::uint32_t& number) {
   std::string bytes(width, '\0');
   std::uint32_t size = width;
-  const ErrorCode result = registry.QueryValue(key, name, nullptr, bytes.data(), &size);
+  const ErrorCode result = registry.QueryValueAnsi(key, name, nullptr, bytes.data(), &size);
   if (result == kSuccess) number = FromLittleEndian(bytes);
   return result;
 }

@@ -56,13 +56,24 @@ class modRegistry {
   FileSystem& files_;
 };
 
-// Runs `step(view)` in every view of the hive, in order, and tells whether
-// any of them reported that it found something.
-template <typename Step>
-bool InEveryView(modRegistry& registry, std::string_view hiveName, Step step) {
+// What became of a remnant looked for in every view of its hive.
+enum class Removal { kNotFound, kRemoved, kLeft };
+
+// Runs `remove(view)` in every view of the hive where `present(view)`, in
+// order: kRemoved when one held it and `remove` reported each such copy
+// gone, kLeft when a copy stays.
+template <typename Present, typename Remove>
+Removal RemoveFromEveryView(modRegistry& registry, std::string_view hiveName, Present present,
+                            Remove remove) {
   bool found = false;
-  for (const RegView view : registry.ViewsOf(hiveName)) found = step(view) || found;
-  return found;
+  bool removed = true;
+  for (const RegView view : registry.ViewsOf(hiveName)) {
+    if (!present(view)) continue;
+    found = true;
+    removed = remove(view) && removed;
+  }
+  if (!found) return Removal::kNotFound;
+  return removed ? Removal::kRemoved : Removal::kLeft;
 }
 
 }  // namespace foxbane

@@ -5,12 +5,12 @@
 
 namespace foxbane {
 
-namespace {
-
 bool IsStringType(std::uint32_t type) {
   return type == reg_type::kString || type == reg_type::kExpandString ||
          type == reg_type::kMultiString;
 }
+
+namespace {
 
 std::string Latin1Text(std::string_view bytes) {
   std::u16string units;

@@ -6,6 +6,9 @@
 
 namespace foxbane {
 
+// REG_SZ, REG_EXPAND_SZ and REG_MULTI_SZ: the types stored as UTF-16LE text.
+bool IsStringType(std::uint32_t type);
+
 // Registry data as text, character for character as the ANSI registry
 // functions hand them over: the string types (REG_SZ, REG_EXPAND_SZ,
 // REG_MULTI_SZ) are UTF-16LE text, terminators included; any other type

@@ -11,6 +11,15 @@ constexpr std::string_view kManyDetected =
     " processes were detected as MarbleFox and were terminated:";
 constexpr std::string_view kCurrentUserRoot = "-2147483647";
 constexpr std::string_view kLocalMachineRoot = "-2147483646";
+constexpr std::string_view kUsersRoot = "-2147483645";
+
+// A SID as the system writes it ("S-1-5-21-..."): nothing in it could lead
+// a key path anywhere else.
+bool IsStringSid(std::string_view sid) {
+  return sid.size() > 4 && sid.starts_with("S-1-") &&
+         sid.find_first_not_of("0123456789-", 4) == std::string_view::npos;
+}
+
 }  // namespace
 
 void Form2::ShowScanResults() {
@@ -37,16 +46,34 @@ void Form2::ShowScanResults() {
   resume([&] { SeedActivityLog(); });
 
   cRegistry runKey(platform_.registry, platform_.environment);
-  resume([&] { RemoveStartupEntries(runKey, kCurrentUserRoot, "HKCU"); });
+  resume([&] { RemoveStartupEntries(runKey, kCurrentUserRoot, "HKCU", kRunKeyPath); });
+  resume([&] {
+    const std::string loggedOn = LoggedOnUserRunKey();
+    if (!loggedOn.empty()) RemoveStartupEntries(runKey, kUsersRoot, "HKU", loggedOn);
+  });
   platform_.loop.YieldToPendingMessages();
-  resume([&] { RemoveStartupEntries(runKey, kLocalMachineRoot, "HKLM"); });
-  ReportUnkeptRemovals();
+  resume([&] { RemoveStartupEntries(runKey, kLocalMachineRoot, "HKLM", kRunKeyPath); });
+  ReportLeftBehind();
+}
+
+// Run as another account (an administrator's password typed at the
+// elevation prompt), HKCU is that account's: the Run values of the user who
+// logged on, where the adware put itself, are under HKEY_USERS, in the hive
+// the logon loaded (none is loaded here). Empty when the program runs as
+// that user, or the user is unknown.
+std::string Form2::LoggedOnUserRunKey() {
+  const std::string shellUser = platform_.environment.ShellUserSid();
+  if (!IsStringSid(shellUser) ||
+      ToUpperAscii(shellUser) == ToUpperAscii(platform_.environment.ProgramUserSid())) {
+    return {};
+  }
+  return shellUser + "\\" + std::string(kRunKeyPath);
 }
 
 void Form2::RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
-                                 std::string_view hiveName) {
+                                 std::string_view hiveName, std::string_view runKeyPath) {
   runKey.ClassKey(ToInt32(rootText));
-  runKey.SectionKey(std::string(kRunKeyPath));
+  runKey.SectionKey(std::string(runKeyPath));
   ResumeNext resume;
   // A 32-bit program's machine-wide Run values sit in the 32-bit view.
   for (const RegView view : registry_.ViewsOf(hiveName)) {
@@ -59,14 +86,14 @@ void Form2::RemoveStartupEntries(cRegistry& runKey, std::string_view rootText,
       resume([&] {
         const std::string& name = names.at(static_cast<std::size_t>(j - 1));
         Variant data;
-        registry_.ReadRegValue(hiveName, kRunKeyPath, name, "S", Variant(kNoValue), data, view);
+        registry_.ReadRegValue(hiveName, runKeyPath, name, "S", Variant(kNoValue), data, view);
         std::string command = data.Text();
         if (command.empty()) command = kNoValue;
 
         const std::int32_t rows = resultsList_.Count();
         for (std::int32_t k = 1; k <= rows; ++k) {
           if (command.find(resultsList_.Item(k).text) != std::string::npos) {
-            DeleteRegValueKept(hiveName, kRunKeyPath, name, view);
+            Settled(DeleteRegValueKept(hiveName, runKeyPath, name, view));
           }
         }
       });

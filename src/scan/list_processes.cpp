@@ -5,6 +5,7 @@
 #include "app/form2.h"
 #include "common/resume_next.h"
 #include "common/utf.h"
+#include "fileops/drive_path.h"
 
 namespace foxbane {
 
@@ -122,8 +123,11 @@ bool Form2::ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint6
   return true;
 }
 
+// A program started through "\\?\C:\..." is listed, scanned and cleaned
+// as "C:\...", the form the Run values, the uninstall entries and the
+// guards of the cleanup know.
 void Form2::AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started) {
-  lvwProcess_.Add(name, pid, started);
+  lvwProcess_.Add(PlainLocalPath(name), pid, started);
 }
 
 }  // namespace foxbane

@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 #include "common/utf.h"
+#include "registry/registry_data.h"
 #include "sim/registry_views.h"
+#include "sim/windows_1252.h"
 
 namespace foxbane::sim {
 
@@ -193,17 +195,17 @@ ErrorCode SimRegistry::CloseKey(RegKey key) {
 
 // RegQueryValueEx's answer: the type, the size, and the bytes when the
 // buffer holds them; 234 with the needed size when it does not.
-ErrorCode SimRegistry::CopyData(const StoredValue& value, std::uint32_t* type, char* data,
-                                std::uint32_t* size) {
+ErrorCode SimRegistry::CopyData(std::uint32_t storedType, std::string_view stored,
+                                std::uint32_t* type, char* data, std::uint32_t* size) {
   if (data && !size) return kInvalidParameter;
-  if (type) *type = value.type;
+  if (type) *type = storedType;
   if (!size) return kSuccess;
-  const auto needed = static_cast<std::uint32_t>(value.data.size());
+  const auto needed = static_cast<std::uint32_t>(stored.size());
   const bool fits = *size >= needed;
   *size = needed;
   if (!data) return kSuccess;
   if (!fits) return kMoreData;
-  std::memcpy(data, value.data.data(), needed);
+  std::memcpy(data, stored.data(), needed);
   return kSuccess;
 }
 
@@ -214,7 +216,21 @@ ErrorCode SimRegistry::QueryValue(RegKey key, std::string_view name, std::uint32
   if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
   const StoredValue* value = opened->key->values.Find(name);
   if (!value) return kFileNotFound;
-  return CopyData(*value, type, data, size);
+  return CopyData(value->type, value->data, type, data, size);
+}
+
+// String data as code page 1252 bytes, one a UTF-16 unit (an odd last byte
+// dropped, as the system drops it).
+ErrorCode SimRegistry::QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type,
+                                      char* data, std::uint32_t* size) {
+  const Opened* opened = Find(key);
+  if (const ErrorCode e = faults_.Next("Registry.QueryValue", SubjectOf(opened))) return e;
+  if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
+  const StoredValue* value = opened->key->values.Find(name);
+  if (!value) return kFileNotFound;
+  if (!IsStringType(value->type)) return CopyData(value->type, value->data, type, data, size);
+  return CopyData(value->type, Windows1252FromUtf16(Utf16FromLeBytes(value->data)), type, data,
+                  size);
 }
 
 // A value set again under another case keeps its first name and its place.
@@ -247,7 +263,7 @@ ErrorCode SimRegistry::EnumValue(RegKey key, std::uint32_t index, std::string& n
   if (index >= values.size()) return kNoMoreItems;
   const StoredValue& value = values[index];
   if (Utf16Length(value.name) >= nameCapacity) return kMoreData;
-  const ErrorCode copied = CopyData(value, type, data, size);
+  const ErrorCode copied = CopyData(value.type, value.data, type, data, size);
   if (copied == kSuccess) name = value.name;
   return copied;
 }

@@ -41,6 +41,8 @@ class SimRegistry : public Registry {
   ErrorCode CloseKey(RegKey key) override;
   ErrorCode QueryValue(RegKey key, std::string_view name, std::uint32_t* type, char* data,
                        std::uint32_t* size) override;
+  ErrorCode QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type, char* data,
+                           std::uint32_t* size) override;
   ErrorCode SetValue(RegKey key, std::string_view name, std::uint32_t type,
                      std::string_view data) override;
   ErrorCode DeleteValue(RegKey key, std::string_view name) override;
@@ -109,8 +111,8 @@ class SimRegistry : public Registry {
                          std::uint32_t access, bool create, RegKey& key);
   static std::shared_ptr<Key> Child(const Key& key, std::string_view name);
   static std::shared_ptr<Key> AddChild(Key& key, std::string_view name);
-  static ErrorCode CopyData(const StoredValue& value, std::uint32_t* type, char* data,
-                            std::uint32_t* size);
+  static ErrorCode CopyData(std::uint32_t storedType, std::string_view stored,
+                            std::uint32_t* type, char* data, std::uint32_t* size);
 
   Key& KeyForSetup(RegKey root, std::string_view keyPath);
   const Key* ExistingForSetup(RegKey root, std::string_view keyPath) const;

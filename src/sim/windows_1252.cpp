@@ -28,7 +28,10 @@ char ByteFor(char16_t unit) {
 }  // namespace
 
 std::string Windows1252FromUtf8(std::string_view utf8) {
-  const std::u16string units = Utf16FromUtf8(utf8);
+  return Windows1252FromUtf16(Utf16FromUtf8(utf8));
+}
+
+std::string Windows1252FromUtf16(std::u16string_view units) {
   std::string bytes;
   bytes.reserve(units.size());
   for (char16_t unit : units) bytes += ByteFor(unit);

@@ -9,5 +9,6 @@ namespace foxbane::sim {
 // without best-fit mapping: one "?" for each UTF-16 unit the code page lacks
 // (so two for a character outside the Basic Multilingual Plane).
 std::string Windows1252FromUtf8(std::string_view utf8);
+std::string Windows1252FromUtf16(std::u16string_view units);
 
 }  // namespace foxbane::sim

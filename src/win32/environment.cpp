@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <knownfolders.h>
+#include <sddl.h>
 #include <shlobj.h>
 
 #include <algorithm>
@@ -33,6 +34,23 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
   std::wstring folder = SUCCEEDED(result) && path ? path : L"";
   ::CoTaskMemFree(path);
   return folder;
+}
+
+// The user of a process's token, as a string SID; empty when it cannot be read.
+std::string TokenUserSid(HANDLE process) {
+  HANDLE opened = nullptr;
+  if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) return {};
+  const UniqueKernelHandle token(opened);
+  DWORD size = 0;
+  ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
+  if (size < sizeof(TOKEN_USER)) return {};
+  std::vector<unsigned char> buffer(size);
+  if (!::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return {};
+  const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+  LPWSTR text = nullptr;
+  if (!::ConvertSidToStringSidW(user->User.Sid, &text)) return {};
+  const UniqueLocalMemory owned(text);
+  return Narrow(text);
 }
 
 }  // namespace
@@ -110,6 +128,19 @@ std::vector<std::string> Win32Environment::ProgramFilesFolders() {
     if (!listed) folders.push_back(name);
   }
   return folders;
+}
+
+std::string Win32Environment::ProgramUserSid() { return TokenUserSid(::GetCurrentProcess()); }
+
+// The shell's window is the one the session's shell registered; its
+// process's token names the user who logged on.
+std::string Win32Environment::ShellUserSid() {
+  DWORD pid = 0;
+  const HWND shell = ::GetShellWindow();
+  if (!shell || !::GetWindowThreadProcessId(shell, &pid) || pid == 0) return {};
+  const UniqueKernelHandle process(
+      ::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  return process ? TokenUserSid(process.Get()) : std::string();
 }
 
 }  // namespace foxbane::win32

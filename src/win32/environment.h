@@ -11,6 +11,8 @@ class Win32Environment : public Environment {
   std::string ExpandReferences(std::string_view text) override;
   std::string WindowsFolder() override;
   std::vector<std::string> ProgramFilesFolders() override;
+  std::string ProgramUserSid() override;
+  std::string ShellUserSid() override;
 };
 
 }  // namespace foxbane::win32

@@ -44,9 +44,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
   window.Connect({
       .click = [&form](ControlId control) { form.Click(control); },
       .paintProgress = [&form] { form.PaintProgress(); },
-      // Nothing is half-written whenever the window can take input, so
-      // closing it ends the program at once, like "Exit".
-      .close = [&loop] { loop.EndProgram(); },
+      .close = [&form] { form.Close(); },
   });
   form.Form_Load();
   window.ShowOnScreen(showCommand);

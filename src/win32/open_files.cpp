@@ -14,30 +14,6 @@ constexpr std::size_t kLargestTransfer = 1u << 30;
 
 ErrorCode LastError() { return ::GetLastError(); }
 
-// The text in the system's ANSI code page. Best-fit mapping is off, so a
-// character the code page lacks becomes "?" rather than a look-alike letter
-// that would misstate a path in the log.
-ErrorCode AnsiFromUtf8(std::string_view utf8, std::string& ansi) {
-  ansi.clear();
-  if (utf8.empty()) return win_error::kSuccess;
-  const UINT codePage = ::GetACP();
-  if (codePage == CP_UTF8) {  // the text already is what the code page wants
-    ansi = utf8;
-    return win_error::kSuccess;
-  }
-  const std::wstring wide = Wide(utf8);
-  const int units = static_cast<int>(wide.size());
-  const int bytes = ::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units,
-                                          nullptr, 0, "?", nullptr);
-  if (bytes == 0) return LastError();
-  ansi.resize(static_cast<std::size_t>(bytes));
-  if (::WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, ansi.data(), bytes,
-                            "?", nullptr) == 0) {
-    return LastError();
-  }
-  return win_error::kSuccess;
-}
-
 // WriteFile in pieces until everything is written. A write that moves no
 // byte without an error would repeat for ever: it is a failure.
 ErrorCode WriteAll(HANDLE file, std::string_view bytes) {
@@ -74,7 +50,7 @@ ErrorCode Win32ReadableFile::Read(std::span<char> into, std::size_t& bytesRead) 
 
 ErrorCode Win32AppendableFile::AppendText(std::string_view utf8) {
   std::string ansi;
-  if (const ErrorCode e = AnsiFromUtf8(utf8, ansi)) return e;
+  if (const ErrorCode e = AnsiFromWide(Wide(utf8), ansi)) return e;
   return WriteAll(file_.Get(), ansi);
 }
 

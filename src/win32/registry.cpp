@@ -2,6 +2,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
+#include "common/utf.h"
+#include "registry/registry_data.h"
 #include "win32/text.h"
 
 namespace foxbane::win32 {
@@ -79,6 +83,37 @@ ErrorCode Win32Registry::QueryValue(RegKey key, std::string_view name, std::uint
   OptionalDword sizeInOut(size);
   return Code(RegQueryValueExW(ToHandle(key), Wide(name).c_str(), nullptr, typeOut.get(),
                                reinterpret_cast<BYTE*>(data), sizeInOut.get()));
+}
+
+// The data whole, read again should they grow between the two calls; then
+// as RegQueryValueExA hands them over.
+ErrorCode Win32Registry::QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type,
+                                        char* data, std::uint32_t* size) {
+  if (data && !size) return ERROR_INVALID_PARAMETER;
+  const std::wstring wideName = Wide(name);
+  DWORD storedType = 0;
+  std::string stored;
+  LSTATUS status = ERROR_MORE_DATA;
+  for (DWORD bytes = 0; status == ERROR_MORE_DATA;) {
+    stored.resize(bytes);
+    status = RegQueryValueExW(ToHandle(key), wideName.c_str(), nullptr, &storedType,
+                              reinterpret_cast<BYTE*>(stored.data()), &bytes);
+    if (status == ERROR_SUCCESS) stored.resize(bytes);
+  }
+  if (status != ERROR_SUCCESS) return Code(status);
+  if (IsStringType(storedType)) {
+    const std::u16string units = Utf16FromLeBytes(stored);
+    if (const ErrorCode e = AnsiFromWide(std::wstring(units.begin(), units.end()), stored)) return e;
+  }
+  if (type) *type = storedType;
+  if (!size) return ERROR_SUCCESS;
+  const auto needed = static_cast<std::uint32_t>(stored.size());
+  const bool fits = *size >= needed;
+  *size = needed;
+  if (!data) return ERROR_SUCCESS;
+  if (!fits) return ERROR_MORE_DATA;
+  std::copy(stored.begin(), stored.end(), data);
+  return ERROR_SUCCESS;
 }
 
 // For string types Windows looks one character past the data and counts a

@@ -15,6 +15,8 @@ class Win32Registry : public Registry {
   ErrorCode CloseKey(RegKey key) override;
   ErrorCode QueryValue(RegKey key, std::string_view name, std::uint32_t* type, char* data,
                        std::uint32_t* size) override;
+  ErrorCode QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type, char* data,
+                           std::uint32_t* size) override;
   ErrorCode SetValue(RegKey key, std::string_view name, std::uint32_t type,
                      std::string_view data) override;
   ErrorCode DeleteValue(RegKey key, std::string_view name) override;

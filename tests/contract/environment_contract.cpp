@@ -50,5 +50,16 @@ TEST_P(EnvironmentContract, WindowsAndProgramFoldersAreFullPathsFromTheSystem) {
   }
 }
 
+// Both users as string SIDs. The tests run as the user who logged on, so
+// the shell, where there is one, is the program's own user; that user's
+// hive is loaded under HKEY_USERS by that name.
+TEST_P(EnvironmentContract, TheShellsUserIsTheProgramsWhenNotElevatedAsAnother) {
+  const std::string program = environment().ProgramUserSid();
+  ASSERT_TRUE(program.starts_with("S-1-5-")) << program;
+  EXPECT_EQ(program.find_first_not_of("S0123456789-"), std::string::npos) << program;
+  const std::string shell = environment().ShellUserSid();
+  EXPECT_TRUE(shell.empty() || shell == program) << shell;
+}
+
 }  // namespace
 }  // namespace foxbane::contract

@@ -125,6 +125,47 @@ TEST_P(RegistryContract, ValuesComeBackExactlyAsStoredAndAreListedWithTypeAndSiz
                                               "multi:7:6", "terminated:1:8", "unterminated:1:6"}));
 }
 
+// As the single-byte call hands them over: string data in code page 1252,
+// one byte a UTF-16 unit ("?" for what the page lacks, an odd last byte
+// dropped), sized in those bytes with whatever terminator was stored; other
+// data as they are. "12" and its terminator fit a 4-byte buffer.
+TEST_P(RegistryContract, QueryValueAnsiSizesStringsInTheCodePage) {
+  ScopedRegKey key(registry());
+  ASSERT_EQ(key.Create(kHkcu, KeyAt("Ansi"), kAllRights), kSuccess);
+  const struct { std::uint32_t type; std::string stored; std::string ansi; } values[] = {
+      {reg_type::kString, "1\0" "2\0\0\0"s, "12\0"s},
+      {reg_type::kString, "1\0" "2\0"s, "12"},
+      {reg_type::kString, "\xe9\0\xa9\x03\x3d\xd8\x00\xde\0\0"s, "\xe9???\0"s},
+      {reg_type::kExpandString, "a\0b"s, "a"},
+      {reg_type::kMultiString, "x\0\0\0\0\0"s, "x\0\0"s},
+      {reg_type::kDword, "\x05\0\0\0"s, "\x05\0\0\0"s},
+      {reg_type::kBinary, "\xe9\0\0"s, "\xe9\0\0"s},
+  };
+  for (std::size_t i = 0; i < std::size(values); ++i) {
+    SCOPED_TRACE(i);
+    const std::string name = "v" + std::to_string(i);
+    ASSERT_EQ(registry().SetValue(key.get(), name, values[i].type, values[i].stored), kSuccess);
+    std::uint32_t type = 0;
+    std::uint32_t size = 0;
+    ASSERT_EQ(registry().QueryValueAnsi(key.get(), name, &type, nullptr, &size), kSuccess);
+    EXPECT_EQ(type, values[i].type);
+    EXPECT_EQ(size, values[i].ansi.size());
+    std::string bytes(size, '\xcc');
+    ASSERT_EQ(registry().QueryValueAnsi(key.get(), name, nullptr, bytes.data(), &size), kSuccess);
+    EXPECT_EQ(bytes.substr(0, size), values[i].ansi);
+  }
+  std::string four(4, '\0');
+  std::uint32_t size = 4;
+  EXPECT_EQ(registry().QueryValueAnsi(key.get(), "v0", nullptr, four.data(), &size), kSuccess);
+  EXPECT_EQ(size, 3u);
+  ASSERT_EQ(registry().SetValue(key.get(), "long", reg_type::kString, "1\0" "2\0" "3\0" "4\0\0\0"s),
+            kSuccess);
+  size = 4;
+  EXPECT_EQ(registry().QueryValueAnsi(key.get(), "long", nullptr, four.data(), &size), kMoreData);
+  EXPECT_EQ(size, 5u);
+  EXPECT_EQ(registry().QueryValueAnsi(key.get(), "missing", nullptr, nullptr, &size), kFileNotFound);
+}
+
 // Both values sit at the same index whether the listing keeps creation
 // order (Windows) or sorts (Wine).
 TEST_P(RegistryContract, EnumValueNeedsRoomForNamesOfUpTo16383CharactersAndForTheData) {

@@ -43,22 +43,25 @@ class ListProcessesTest : public ::testing::Test {
   int added_ = 0;
 };
 
-// Native paths are left out only in their exact case; PIDs show as signed.
-// The list is laid out afresh each time, whatever the family.
+// Native paths are left out only in their exact case; a local "\\?\" path
+// shows in its plain form, a UNC one as it is; PIDs show as signed. The
+// list is laid out afresh each time, whatever the family.
 TEST_F(ListProcessesTest, ListsEveryReadableProcessInSystemOrderWithItsPathAsReported) {
   const std::pair<std::uint32_t, const char*> table[] = {
       {4, "\\SystemRoot\\System32\\smss.exe"},   {612, "C:\\WINDOWS\\Explorer.EXE"},
       {700, "C:\\Program Files\\T\\t.exe"},       {708, "C:\\Program Files\\T\\t.exe"},
       {4294000000u, "C:\\Apps\\high.exe"},       {8, "\\??\\C:\\Windows\\system32\\csrss.exe"},
       {16, "\\systemroot\\System32\\lsass.exe"}, {20, "\\SYSTEMROOT\\System32\\winlogon.exe"},
-      {24, "\\\\?\\C:\\Long Path\\app.exe"},    {28, "\\??"}};
+      {24, "\\\\?\\C:\\Long Path\\app.exe"},    {28, "\\??"},
+      {32, "\\\\?\\UNC\\server\\share\\a.exe"}};
   for (const auto& [pid, path] : table) sim_.processes.AddProcess(pid, path);
   EXPECT_EQ(Listed(),
             (Rows{{"C:\\WINDOWS\\Explorer.EXE", "612"}, {"C:\\Program Files\\T\\t.exe", "700"},
                   {"C:\\Program Files\\T\\t.exe", "708"}, {"C:\\Apps\\high.exe", "-967296"},
                   {"\\systemroot\\System32\\lsass.exe", "16"},
                   {"\\SYSTEMROOT\\System32\\winlogon.exe", "20"},
-                  {"\\\\?\\C:\\Long Path\\app.exe", "24"}, {"\\??", "28"}}));
+                  {"C:\\Long Path\\app.exe", "24"}, {"\\??", "28"},
+                  {"\\\\?\\UNC\\server\\share\\a.exe", "32"}}));
   // Any other family leaves the list laid out and empty.
   sim_.processes.SetPlatformId(0);
   EXPECT_TRUE(Listed().empty());

@@ -114,7 +114,10 @@ TEST_F(RegistryTest, OnlyTheMachineAndClassesRootsHaveTwoViews) {
 // A read starts from the default and keeps it wherever it fails or finds
 // nothing. "S" and "BB" take any type's data character for character,
 // dropping the last one (a string written by "S" has no terminator); "B"
-// reads at most two bytes and "D" four. Each row is a value of its own.
+// reads at most two bytes and "D" four, string data counted in code page
+// 1252 as the single-byte call counts them ("12" and its terminator: three
+// bytes, one a character; an odd last byte dropped). Each row is a value of
+// its own.
 TEST_F(RegistryTest, ReadRegValueGivesEachTypeCodesFormOrTheDefault) {
   const struct {
     std::uint32_t type;  // 0: no such value
@@ -132,7 +135,13 @@ TEST_F(RegistryTest, ReadRegValueGivesEachTypeCodesFormOrTheDefault) {
       {reg_type::kBinary, "\1\0"s, "B", 0, true},  {reg_type::kBinary, "\0\1"s, "B", 0, true},
       {reg_type::kBinary, "", "B", 0, false},      {reg_type::kBinary, "abc", "B", 234, kNone},
       {reg_type::kDword, "\xfe\xff\xff\xff", "d", 0, std::int32_t{-2}},
-      {reg_type::kString, "12345", "D", 234, kNone},
+      {reg_type::kString, "1\0" "2\0\0\0"s, "D", 0, std::int32_t{0x3231}},
+      {reg_type::kString, "1\0" "2\0" "3\0" "4\0\0\0"s, "D", 234, kNone},
+      {reg_type::kString, "1\0" "2\0" "3\0" "4\0"s, "D", 0, std::int32_t{0x34333231}},
+      {reg_type::kString, "12345", "D", 0, std::int32_t{0x3F3F}},
+      {reg_type::kString, "\xe9\0\0\0"s, "B", 0, true},
+      {reg_type::kString, "\xa9\x03\0\0"s, "B", 0, true},
+      {reg_type::kString, "1\0" "2\0\0\0"s, "B", 234, kNone},
       {reg_type::kString, "x\0\0\0"s, "SZ", 0, kNone},
       {0, "", "S", 2, kNone},
   };

@@ -57,8 +57,10 @@ TEST(ScanDriver, NothingListedLeavesTheBarAndTheLoopAlone) {
 }
 
 // A listed path that is not on a drive letter is never opened: a UNC path
-// would log on to a server, a pipe would let its server act as the user.
-// Like the files that cannot be read, each still counts and yields once.
+// would log on to a server, a pipe would let its server act as the user; a
+// "\\?\" path whose plain form names another file (a trailing dot) stays
+// as refused. Like the files that cannot be read, each still counts and
+// yields once.
 TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
   SimMachine machine;
   machine.Run(1, "C:\\Apps\\locked.exe", kInfectedBytes);
@@ -67,8 +69,8 @@ TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
   machine.Run(2, "C:\\Apps\\empty.exe", "");
   machine.sim.processes.AddProcess(3, "C:\\Apps\\gone.exe");
   std::uint32_t pid = 4;
-  for (const char* path : {"\\\\server\\share\\bad.exe", "\\\\.\\pipe\\bad", "\\\\?\\C:\\Apps\\bad.exe",
-                           "Apps\\bad.exe", "C:bad.exe"}) {
+  for (const char* path : {"\\\\server\\share\\bad.exe", "\\\\.\\pipe\\bad", "\\\\?\\C:\\Apps\\bad.exe.",
+                           "\\\\?\\UNC\\server\\share\\bad.exe", "Apps\\bad.exe", "C:bad.exe"}) {
     machine.sim.processes.AddProcess(pid++, path);
   }
   machine.Run(pid, "C:\\Apps\\bad.exe", kInfectedBytes);
