@@ -15,7 +15,7 @@ namespace foxbane::signatures {
 // contents.
 class ChunkedTextSearch {
  public:
-  static constexpr std::size_t kDefaultChunkBytes = std::size_t{4} << 20;
+  static constexpr std::size_t kDefaultChunkBytes = std::size_t{256} << 10;
 
   // `chunkBytes` (at least 1) is the most that one read adds.
   explicit ChunkedTextSearch(std::size_t chunkBytes = kDefaultChunkBytes);

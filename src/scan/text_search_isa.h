@@ -46,6 +46,7 @@ inline constexpr std::size_t kPrefetchDistance = 4096;
 Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx512(const unsigned char* data, std::size_t size, std::size_t from);
+Candidates NextCandidatesAvx512Vbmi(const unsigned char* data, std::size_t size, std::size_t from);
 #endif
 
 }  // namespace foxbane::signatures
