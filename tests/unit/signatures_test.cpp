@@ -173,15 +173,25 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
 
 // Every text starting at every place before, on and after the first chunk
 // borders, for chunk sizes on both sides of the texts' lengths and of the
-// vector filters' widths.
+// vector filters' widths and steps (the widest takes two 64-byte blocks a
+// step); and across the first border of the scan's own piece size.
 TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
-  for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 100}) {
+  for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 131}) {
     for (std::size_t text = 0; text < kTexts.size(); ++text) {
       for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
         const std::string contents = std::string(offset, '.') + Text(text) + "...";
         ASSERT_EQ(FoundInChunks(contents, chunk), NaiveTexts(contents))
             << "chunk " << chunk << " text " << text << " offset " << offset;
       }
+    }
+  }
+  signatures::ChunkedTextSearch scans;
+  const std::size_t piece = signatures::ChunkedTextSearch::kDefaultChunkBytes;
+  for (std::size_t text = 0; text < kTexts.size(); ++text) {
+    for (std::size_t offset = piece - kTexts[text].size() - 1; offset <= piece + 1; ++offset) {
+      const std::string contents = std::string(offset, '.') + Text(text) + "...";
+      ASSERT_EQ(FoundInChunks(scans, contents), NaiveTexts(contents))
+          << "the scan's pieces, text " << text << " offset " << offset;
     }
   }
 }
