@@ -10,7 +10,6 @@
 // function, as the other filters are.
 #include <immintrin.h>
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +21,6 @@ namespace foxbane::signatures {
 namespace {
 
 constexpr std::size_t kWidth = 64;
-constexpr std::size_t kPage = 4096;
-constexpr std::size_t kPagesAhead = 2;
 constexpr std::size_t kStep = 4;  // blocks
 
 // For each of an anchor's first bytes, the buckets (as the nibble filter
@@ -71,12 +68,6 @@ FOXBANE_TARGET("avx512bw,avx512vbmi") FOXBANE_ALWAYS_INLINE inline std::uint64_t
   return _mm512_test_epi8_mask(buckets, buckets) & ~_mm512_movepi8_mask(_mm512_loadu_si512(block));
 }
 
-// Reads a byte, for its page's address translation alone.
-[[gnu::always_inline]] inline void TouchPage(const unsigned char* at) {
-  const unsigned char byte = *at;
-  asm volatile("" : : "r"(byte));
-}
-
 }  // namespace
 
 FOXBANE_TARGET("avx512bw,avx512vbmi") Candidates NextCandidatesAvx512Vbmi(
@@ -104,10 +95,8 @@ FOXBANE_TARGET("avx512bw,avx512vbmi") Candidates NextCandidatesAvx512Vbmi(
   // branch for four blocks keeps the lookups flowing. A step that holds any
   // is gone through again block by block.
   for (; fits(block, kStep); block += kStep * kWidth) {
-    // Once a page, a plain load from a page ahead, so that the wide loads
-    // find its address translation ready (see the nibble filter).
     if (reinterpret_cast<std::uintptr_t>(data + block) % kPage < kStep * kWidth) {
-      TouchPage(data + std::min(block + kPagesAhead * kPage, size - 1));
+      TouchPageAhead(data, size, block);
     }
     __m512i any = BlockBuckets(tables, data + block);
     for (std::size_t i = 1; i < kStep; ++i) {

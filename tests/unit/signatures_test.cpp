@@ -184,7 +184,8 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
 // vector filters' widths and steps (the widest takes two 64-byte blocks a
 // step); and across the first border of the scan's own piece size.
 TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
-  for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 131}) {
+  for (const std::size_t chunk :
+       {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 131}) {
     for (std::size_t text = 0; text < kTexts.size(); ++text) {
       for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
         const std::string contents = std::string(offset, '.') + Text(text) + "...";
