@@ -4,8 +4,9 @@
 # executables are 48 MiB each, less the same with 24 programs of a few KiB
 # (the fixed part: the listing, the panels, Wine's own programs), against
 # the tightest plain read of the same files (read_path_bench --read) less the
-# read of the small ones. Best of ROUNDS rounds (7 unless set); each
-# Foxbane is started anew for every scan, the files stay in the page cache.
+# read of the small ones. Best of ROUNDS rounds (7 unless set), the scans'
+# medians below; each Foxbane is started anew for every scan, the files stay
+# in the page cache.
 #
 #   bench/window_scan.sh BUILD [OTHER-FOXBANE.EXE...]
 #
@@ -76,24 +77,32 @@ for kind in small big; do
   programs=()
   for n in $(seq "$COUNT"); do programs+=("$FOLDER\\$kind-$n.exe"); done
   launch "$kind" "${programs[@]}"
-  wine_run "$READ_BENCH" --read "${programs[@]}" || fail "read_path_bench --read: $(cat "$SESSION_DIR/err")"
-  sed -n 's/^tightest read: \([0-9.]*\) ms.*/\1/p' "$SESSION_DIR/out" >"$SESSION_DIR/read-$kind"
+  # The read too in every round, so that it meets the machine's quiet
+  # moments as often as the scans do.
   for round in $(seq "$ROUNDS"); do
+    wine_run "$READ_BENCH" --read "${programs[@]}" || fail "read_path_bench --read: $(cat "$SESSION_DIR/err")"
+    sed -n 's/^tightest read: \([0-9.]*\) ms.*/\1/p' "$SESSION_DIR/out" >>"$SESSION_DIR/read-$kind"
     for i in "${!PROGRAMS[@]}"; do time_scan "$kind" "$round" "$i"; done
   done
 done
 
 best() { sort -g "$SESSION_DIR/$1" | head -n 1; }
+median() { sort -g "$SESSION_DIR/$1" | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 read_small="$(best read-small)"
 read_big="$(best read-big)"
 read_part="$(awk -v b="$read_big" -v s="$read_small" 'BEGIN { print b - s }')"
 echo "$COUNT running programs of $BIG_MIB MiB against $COUNT of $(stat -c %s "$SPECIMEN") bytes;" \
-  "best of $ROUNDS rounds (the read: of its own rounds and piece sizes)"
-printf '%-44s %9s %9s %11s %8s\n' "" "large" "small" "difference" "/ read"
-printf '%-44s %9.1f %9.1f %11.1f\n' "tightest plain read (ms)" "$read_big" "$read_small" "$read_part"
+  "milliseconds, best of $ROUNDS rounds (the read: also of its piece sizes)"
+row() {  # NAME LARGE SMALL
+  awk -v name="$1" -v b="$2" -v s="$3" -v r="$read_part" \
+    'BEGIN { printf "%-36s %8.1f %8.1f %11.1f %7.2fx\n", name, b, s, b - s, (b - s) / r }'
+}
+printf '%-36s %8s %8s %11s %8s\n' "" "large" "small" "bytes part" "/ read"
+row "tightest plain read" "$read_big" "$read_small"
 for i in "${!PROGRAMS[@]}"; do
-  big="$(best "big-$i")"
-  small="$(best "small-$i")"
-  awk -v name="${PROGRAMS[$i]#"$ROOT"/}" -v b="$big" -v s="$small" -v r="$read_part" \
-    'BEGIN { printf "%-44s %9.1f %9.1f %11.1f %7.2fx\n", "click to nothing found, " name, b, s, b - s, (b - s) / r }'
+  row "${PROGRAMS[$i]#"$ROOT"/}" "$(best "big-$i")" "$(best "small-$i")"
+done
+echo "the scans' medians:"
+for i in "${!PROGRAMS[@]}"; do
+  row "${PROGRAMS[$i]#"$ROOT"/}" "$(median "big-$i")" "$(median "small-$i")"
 done
