@@ -68,7 +68,9 @@ FOXBANE_TARGET("avx512bw") Candidates NextCandidatesAvx512(const unsigned char* 
     block += head;
   }
   for (; fits(block); block += kWidth) {
-    if (reinterpret_cast<std::uintptr_t>(data + block) % kPage == 0) TouchPageAhead(data, size, block);
+    if (reinterpret_cast<std::uintptr_t>(data + block) % kPage == 0) {
+      TouchPageAhead(data, size, block);
+    }
     const std::uint64_t positions = BlockCandidates(tables, data + block);
     if (positions != 0) return Candidates{block, positions, block + kWidth};
   }
