@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ namespace foxbane::bench {
 // costs beyond the files themselves.
 class ScanRig {
  public:
-  explicit ScanRig(const std::vector<std::string>& executables);
+  // `pieceBytes`, when given, is the most the pass reads at a time in place
+  // of the scan's own.
+  explicit ScanRig(const std::vector<std::string>& executables, std::size_t pieceBytes = 0);
 
   const Form2& Form() const { return form_; }
   // One scan pass over the listed files, as "Scan" runs it.

@@ -101,6 +101,8 @@ const char* IsaName(signatures::Isa isa) {
       return "AVX2";
     case signatures::Isa::kAvx512:
       return "AVX512";
+    case signatures::Isa::kAvx512Vbmi:
+      return "AVX512-VBMI";
     default:
       return "bytes";
   }

@@ -38,6 +38,8 @@ Candidates NextCandidates(Isa isa, const unsigned char* data, std::size_t size,
       return NextCandidatesAvx2(data, size, from);
     case Isa::kAvx512:
       return NextCandidatesAvx512(data, size, from);
+    case Isa::kAvx512Vbmi:
+      return NextCandidatesAvx512Vbmi(data, size, from);
 #endif
     default:
       return Candidates{from, 0, from};

@@ -8,9 +8,10 @@
 namespace foxbane::signatures {
 
 // The instruction sets the one-pass search can run on. Every x86-64
-// processor has SSE2; AVX2 and AVX-512 (with its byte operations) are used
-// where the processor and system offer them.
-enum class Isa { kScalar, kSse2, kAvx2, kAvx512 };
+// processor has SSE2; AVX2, AVX-512 (with its byte operations) and AVX-512
+// with its byte lookups (VBMI) are used where the processor and system offer
+// them.
+enum class Isa { kScalar, kSse2, kAvx2, kAvx512, kAvx512Vbmi };
 
 // The instruction sets this processor can run, the widest last.
 std::span<const Isa> SupportedIsas();

@@ -7,7 +7,6 @@
 // there.
 #include <immintrin.h>
 
-#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -19,8 +18,6 @@ namespace foxbane::signatures {
 namespace {
 
 constexpr std::size_t kWidth = 64;
-constexpr std::size_t kPage = 4096;
-constexpr std::size_t kPagesAhead = 2;
 
 struct Tables {
   __m512i low[kFingerprint];
@@ -49,12 +46,6 @@ FOXBANE_TARGET("avx512bw") FOXBANE_ALWAYS_INLINE inline std::uint64_t BlockCandi
   return _mm512_test_epi8_mask(buckets, buckets);
 }
 
-// Reads a byte, for its page's address translation alone.
-[[gnu::always_inline]] inline void TouchPage(const unsigned char* at) {
-  const unsigned char byte = *at;
-  asm volatile("" : : "r"(byte));
-}
-
 }  // namespace
 
 FOXBANE_TARGET("avx512bw") Candidates NextCandidatesAvx512(const unsigned char* data,
@@ -77,13 +68,8 @@ FOXBANE_TARGET("avx512bw") Candidates NextCandidatesAvx512(const unsigned char* 
     block += head;
   }
   for (; fits(block); block += kWidth) {
-    // Bytes that are not in the cache come in at full speed only when the
-    // page they lie on is already known to the processor's address
-    // translation: a wide load that runs into a page still unknown is slow,
-    // and a prefetch does not make the page known. So, once a page, a plain
-    // load from a page ahead.
     if (reinterpret_cast<std::uintptr_t>(data + block) % kPage == 0) {
-      TouchPage(data + std::min(block + kPagesAhead * kPage, size - 1));
+      TouchPageAhead(data, size, block);
     }
     const std::uint64_t positions = BlockCandidates(tables, data + block);
     if (positions != 0) return Candidates{block, positions, block + kWidth};

@@ -45,6 +45,14 @@ bool HasAvx512() {
   constexpr int kFoundationAndByteWord = (1 << 16) | (1 << 30);
   return (registers[1] & kFoundationAndByteWord) == kFoundationAndByteWord;
 }
+
+// AVX-512 VBMI: the byte lookups, on top of AVX-512BW.
+bool HasAvx512Vbmi() {
+  if (!HasAvx512()) return false;
+  int registers[4];
+  __cpuidex(registers, 7, 0);
+  return (registers[2] & (1 << 1)) != 0;
+}
 #elif FOXBANE_X86_SIMD
 bool HasSse2() {
   __builtin_cpu_init();
@@ -61,6 +69,11 @@ bool HasAvx512() {
   __builtin_cpu_init();
   return __builtin_cpu_supports("avx512bw");
 }
+
+bool HasAvx512Vbmi() {
+  __builtin_cpu_init();
+  return __builtin_cpu_supports("avx512bw") && __builtin_cpu_supports("avx512vbmi");
+}
 #endif
 
 std::vector<Isa> DetectIsas() {
@@ -70,6 +83,7 @@ std::vector<Isa> DetectIsas() {
   if (HasSse2()) isas.push_back(Isa::kSse2);
   if (HasAvx2()) isas.push_back(Isa::kAvx2);
   if (HasAvx512()) isas.push_back(Isa::kAvx512);
+  if (HasAvx512Vbmi()) isas.push_back(Isa::kAvx512Vbmi);
 #endif
   return isas;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -41,11 +42,25 @@ struct Candidates {
 // the bytes some way ahead of where they are.
 inline constexpr std::size_t kPrefetchDistance = 4096;
 
+// The 64-byte filters take bytes that are not in the cache at full speed
+// only from a page already known to the processor's address translation: a
+// wide load that runs into a page still unknown is slow, and a prefetch does
+// not make the page known. So, once a page, they read one byte two pages
+// ahead of `from` (or the last byte), for its translation alone: a volatile
+// read, which every compiler keeps, MSVC included.
+inline constexpr std::size_t kPage = 4096;
+FOXBANE_ALWAYS_INLINE inline void TouchPageAhead(const unsigned char* data, std::size_t size,
+                                                 std::size_t from) {
+  const volatile unsigned char* const ahead = data + std::min(from + 2 * kPage, size - 1);
+  static_cast<void>(*ahead);
+}
+
 #if FOXBANE_X86_SIMD
 // The filters: the next block at or after `from` holding candidates.
 Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx512(const unsigned char* data, std::size_t size, std::size_t from);
+Candidates NextCandidatesAvx512Vbmi(const unsigned char* data, std::size_t size, std::size_t from);
 #endif
 
 }  // namespace foxbane::signatures

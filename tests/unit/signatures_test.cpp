@@ -94,18 +94,21 @@ TEST(FirstMatchingRule, AppliesTheRulesInOrderToTheContentsAsBytesEachWithAllIts
 }
 
 // Every text at every offset of exact-size buffers of every size up to a few
-// blocks, and near a page edge and the end of longer ones, texts running off
-// the end included, so that the vector loops and their hand-over to the byte
-// loop are checked at the 16, 32 and 64-byte steps of each instruction set.
+// blocks and around the widest step (four 64-byte blocks and the two bytes
+// the last position looks at), and near a page edge and the end of longer
+// ones, texts running off the end included, so that the vector loops and
+// their hand-over to the byte loop are checked at the 16, 32, 64 and
+// 256-byte steps of each instruction set.
 TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
   std::vector<std::size_t> sizes(140);
   std::iota(sizes.begin(), sizes.end(), 1);
+  for (std::size_t size = 250; size <= 270; ++size) sizes.push_back(size);
   sizes.insert(sizes.end(), {4095, 4096, 4097, 8192 + 17});
   for (const Isa isa : signatures::SupportedIsas()) {
     for (const std::size_t size : sizes) {
       for (std::size_t offset = 0; offset < size; ++offset) {
         const bool nearPageEdge = offset + 40 >= 4096 && offset < 4096 + 24;
-        if (size > 140 && !nearPageEdge && offset + 64 < size) continue;
+        if (size > 270 && !nearPageEdge && offset + 64 < size) continue;
         for (std::size_t text = 0; text < kTexts.size(); ++text) {
           const std::vector<char> buffer = ExactBuffer(size, offset, Text(text));
           ASSERT_EQ(FindTexts(View(buffer), kAllTexts, isa), NaiveTexts(View(buffer)))
@@ -115,10 +118,15 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
       }
     }
     // The same where the contents begin at each place within a 64-byte piece
-    // of memory, as the vector filters treat the first block apart from the rest.
-    constexpr std::size_t kSize = 200;
+    // of memory, as the vector filters treat the first block apart from the
+    // rest: texts in the first blocks, and in the last ones, after a whole
+    // step of the widest filter.
+    constexpr std::size_t kSize = 400;
+    std::vector<std::size_t> offsets(81);
+    std::iota(offsets.begin(), offsets.end(), 0);
+    for (std::size_t offset = 300; offset < kSize; ++offset) offsets.push_back(offset);
     for (std::size_t skew = 0; skew < 64; ++skew) {
-      for (std::size_t offset = 0; offset <= 80; ++offset) {
+      for (const std::size_t offset : offsets) {
         for (std::size_t text = 0; text < kTexts.size(); ++text) {
           const std::vector<char> buffer = ExactBuffer(skew + kSize, skew + offset, Text(text));
           const std::string_view view = View(buffer).substr(skew);
@@ -173,15 +181,26 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
 
 // Every text starting at every place before, on and after the first chunk
 // borders, for chunk sizes on both sides of the texts' lengths and of the
-// vector filters' widths.
+// vector filters' widths and steps (the widest takes two 64-byte blocks a
+// step); and across the first border of the scan's own piece size.
 TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
-  for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 100}) {
+  for (const std::size_t chunk :
+       {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 131}) {
     for (std::size_t text = 0; text < kTexts.size(); ++text) {
       for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
         const std::string contents = std::string(offset, '.') + Text(text) + "...";
         ASSERT_EQ(FoundInChunks(contents, chunk), NaiveTexts(contents))
             << "chunk " << chunk << " text " << text << " offset " << offset;
       }
+    }
+  }
+  signatures::ChunkedTextSearch scans;
+  const std::size_t piece = signatures::ChunkedTextSearch::kDefaultChunkBytes;
+  for (std::size_t text = 0; text < kTexts.size(); ++text) {
+    for (std::size_t offset = piece - kTexts[text].size() - 1; offset <= piece + 1; ++offset) {
+      const std::string contents = std::string(offset, '.') + Text(text) + "...";
+      ASSERT_EQ(FoundInChunks(scans, contents), NaiveTexts(contents))
+          << "the scan's pieces, text " << text << " offset " << offset;
     }
   }
 }

@@ -11,6 +11,8 @@
 //                                          text, press the button named
 //   fbdriver screenshot <file.bmp>         the window's client area as a 24-bit BMP
 //   fbdriver scan-screenshot <file.bmp>    click "Scan", take the screenshot during the pass
+//   fbdriver time-scan <s>                 click "Scan", print the milliseconds until the
+//                                          pass ends on its panel (up to s seconds)
 //   fbdriver processes                     every other process: pid, executable path
 //   fbdriver launch <program>...           start programs, print their ids and exit codes
 //
@@ -32,6 +34,7 @@
 
 #include "driver/foxbane_window.h"
 #include "driver/processes.h"
+#include "driver/scan_timing.h"
 #include "driver/screenshot.h"
 #include "support/running_program.h"
 #include "support/window_probe.h"
@@ -106,6 +109,8 @@ void Run(const std::vector<std::wstring>& args) {
     SaveScreenshot(window.Handle(), arg(1));
   } else if (command == L"scan-screenshot") {
     ScreenshotDuringScan(window, arg(1), kWindowWait);
+  } else if (command == L"time-scan") {
+    std::printf("%.1f\n", TimeScan(window, Seconds(arg(1))).count());
   } else {
     throw std::runtime_error("unknown command " + Narrow(command));
   }
