@@ -33,6 +33,15 @@ inline constexpr ErrorCode kTooManyLinks = 1142;    // a file with more than one
 inline constexpr ErrorCode kCantAccessFile = 1920;  // a reparse point where a file was wanted
 }  // namespace win_error
 
+// What tells one file or folder from every other while it exists: its
+// volume's serial number and its index on that volume.
+struct FileIdentity {
+  std::uint32_t volume = 0;
+  std::uint64_t index = 0;
+
+  friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
+};
+
 // A file opened for reading raw bytes, from its start on. Closed when
 // destroyed.
 class ReadableFile {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "ports/error_code.h"
+#include "ports/file_system.h"
 
 namespace foxbane {
 
@@ -38,6 +39,12 @@ class OpenedProcess {
   // system recorded it at the start (the process cannot rewrite it), however
   // long. Needs kQueryLimited; false on failure.
   virtual bool ImagePath(std::string& path) = 0;
+  // The identity of the file the system maps as the process's executable,
+  // wherever that file is now: renamed while it runs, its old path may name
+  // another file. Found through the name the memory manager gives the
+  // mapping (GetMappedFileName), opened without following a link. Needs
+  // kQueryAndRead; false on failure.
+  virtual bool ImageFileIdentity(FileIdentity& identity) = 0;
   // GetProcessTimes: when the process started, in 100 ns units since 1601.
   // With the image path it tells a process from a later one that was given
   // the same id. Needs kQueryLimited; false on failure.

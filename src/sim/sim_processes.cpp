@@ -114,6 +114,16 @@ class SimProcesses::Handle : public OpenedProcess {
     return true;
   }
 
+  bool ImageFileIdentity(FileIdentity& identity) override {
+    if (const ErrorCode e =
+            owner_.faults_.Next("Processes.ImageFileIdentity", process_.modulePath)) {
+      return owner_.Fail(e);
+    }
+    if (const ErrorCode e = MemoryReadable()) return owner_.Fail(e);
+    identity = process_.image;
+    return true;
+  }
+
   bool StartTime(std::uint64_t& time) override {
     if (const ErrorCode e = owner_.faults_.Next("Processes.StartTime", process_.modulePath)) {
       return owner_.Fail(e);
@@ -240,6 +250,9 @@ void SimProcesses::AddProcess(std::uint32_t pid, std::string modulePath, std::st
 
 void SimProcesses::DenyOpen(std::uint32_t pid, std::uint32_t rights) {
   RunningForSetup(pid).deniedRights = rights;
+}
+void SimProcesses::SetImageIdentity(std::uint32_t pid, FileIdentity image) {
+  RunningForSetup(pid).image = image;
 }
 void SimProcesses::HideModules(std::uint32_t pid) { RunningForSetup(pid).hideModules = true; }
 void SimProcesses::RefuseTermination(std::uint32_t pid) {

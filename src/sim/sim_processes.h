@@ -43,6 +43,9 @@ class SimProcesses : public Processes {
   // family. The PID of a process that has ended may be given again. Each
   // process started gets a later start time than the one before.
   void AddProcess(std::uint32_t pid, std::string modulePath, std::string snapshotName = {});
+  // The file the process's executable is mapped from, as the file system
+  // names it: it stays the process's image wherever that file goes.
+  void SetImageIdentity(std::uint32_t pid, FileIdentity image);
   // OpenProcess fails with 5 when it asks for any of `rights` (by default
   // whatever it asks for).
   void DenyOpen(std::uint32_t pid, std::uint32_t rights = ~std::uint32_t{0});
@@ -71,6 +74,7 @@ class SimProcesses : public Processes {
     std::string modulePath;
     std::string snapshotName;
     std::uint64_t startTime = 0;
+    FileIdentity image;
     std::uint32_t deniedRights = 0;
     bool hideModules = false;
     bool refuseTermination = false;

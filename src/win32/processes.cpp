@@ -98,6 +98,31 @@ class Win32OpenedProcess : public OpenedProcess {
     return true;
   }
 
+  bool ImageFileIdentity(FileIdentity& identity) override {
+    std::uintptr_t base = 0;
+    if (!FirstModule(base)) return false;
+    const auto mapped = GrowingText([&](wchar_t* buffer, DWORD capacity) -> std::optional<DWORD> {
+      const DWORD length =
+          ::GetMappedFileNameW(process_.Get(), reinterpret_cast<void*>(base), buffer, capacity);
+      if (length == 0) return std::nullopt;
+      return length;
+    });
+    if (!mapped) return false;
+    // A device path (\Device\HarddiskVolume3\...), which Win32 reaches
+    // through GLOBALROOT; Wine gives an NT path (\??\C:\...) instead.
+    const std::wstring path = mapped->starts_with(L"\\??\\")
+                                  ? L"\\\\?\\" + mapped->substr(4)
+                                  : L"\\\\?\\GLOBALROOT" + *mapped;
+    const UniqueFileHandle file(::CreateFileW(
+        path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    BY_HANDLE_FILE_INFORMATION facts{};
+    if (!file || !::GetFileInformationByHandle(file.Get(), &facts)) return false;
+    identity.volume = facts.dwVolumeSerialNumber;
+    identity.index = (static_cast<std::uint64_t>(facts.nFileIndexHigh) << 32) | facts.nFileIndexLow;
+    return true;
+  }
+
   bool StartTime(std::uint64_t& time) override {
     FILETIME created{}, exited{}, kernel{}, user{};
     if (!::GetProcessTimes(process_.Get(), &created, &exited, &kernel, &user)) return false;

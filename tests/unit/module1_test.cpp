@@ -35,6 +35,11 @@ class RecordingMessages : public sim::SimUserMessages {
 class Module1Test : public ::testing::Test {
  protected:
   void TearDown() override { EXPECT_EQ(processes_.OpenHandleCount(), 0u); }
+  std::uint64_t StartOf(std::uint32_t pid) {
+    std::uint64_t time = 0;
+    processes_.Open(process_access::kQueryInformation, false, pid)->StartTime(time);
+    return time;
+  }
   sim::Faults faults_;
   sim::SimProcesses processes_{faults_};
   RecordingMessages messages_{processes_};
@@ -73,11 +78,7 @@ class ListedProcess : public Module1Test, public ::testing::WithParamInterface<b
 TEST_P(ListedProcess, IsEndedOnlyWhileItsPidStillNamesIt) {
   const bool imageQuery = GetParam();
   if (!imageQuery) processes_.RemoveImagePathQuery();
-  const auto startOf = [&](std::uint32_t pid) {
-    std::uint64_t time = 0;
-    processes_.Open(process_access::kQueryInformation, false, pid)->StartTime(time);
-    return time;
-  };
+  const auto startOf = [&](std::uint32_t pid) { return StartOf(pid); };
   processes_.AddProcess(700, kAdware);  // gone, its PID reused by the same file
   const std::uint64_t first = startOf(700);
   processes_.Exit(700);
@@ -109,6 +110,29 @@ TEST_P(ListedProcess, IsEndedOnlyWhileItsPidStillNamesIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(ImageQueryOrNot, ListedProcess, ::testing::Bool());
+
+// The system reports the path a process started under even after its file
+// was renamed: a program of the user's can rename another program's running
+// file and put one with the adware's texts in its place. Only the process
+// running the very file that was scanned is ended.
+TEST_F(Module1Test, AListedProcessIsEndedOnlyWhenItRunsTheVeryFileTheScanRead) {
+  const FileIdentity scanned{7, 42};
+  const FileIdentity renamedAway{7, 41};
+  processes_.AddProcess(700, kAdware);  // the adware itself
+  processes_.SetImageIdentity(700, scanned);
+  processes_.AddProcess(704, kAdware);  // another program, its file renamed away
+  processes_.SetImageIdentity(704, renamedAway);
+  processes_.AddProcess(708, kAdware);  // whose executable cannot be told
+  processes_.SetImageIdentity(708, scanned);
+  processes_.HideModules(708);
+  for (const std::uint32_t pid : {700u, 704u, 708u}) {
+    module1_.KillProcess(static_cast<std::int32_t>(pid), kAdware, StartOf(pid), scanned);
+  }
+  EXPECT_FALSE(processes_.IsRunning(700));
+  EXPECT_TRUE(processes_.IsRunning(704));
+  EXPECT_TRUE(processes_.IsRunning(708));
+  EXPECT_TRUE(messages_.shown().empty());
+}
 
 }  // namespace
 }  // namespace foxbane
