@@ -209,13 +209,19 @@ ErrorCode SimRegistry::CopyData(std::uint32_t storedType, std::string_view store
   return kSuccess;
 }
 
-ErrorCode SimRegistry::QueryValue(RegKey key, std::string_view name, std::uint32_t* type,
-                                  char* data, std::uint32_t* size) {
+// The value both queries read, through a key opened to query values.
+ErrorCode SimRegistry::QueriedValue(RegKey key, std::string_view name, const StoredValue*& value) {
   const Opened* opened = Find(key);
   if (const ErrorCode e = faults_.Next("Registry.QueryValue", SubjectOf(opened))) return e;
   if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
-  const StoredValue* value = opened->key->values.Find(name);
-  if (!value) return kFileNotFound;
+  value = opened->key->values.Find(name);
+  return value ? kSuccess : kFileNotFound;
+}
+
+ErrorCode SimRegistry::QueryValue(RegKey key, std::string_view name, std::uint32_t* type,
+                                  char* data, std::uint32_t* size) {
+  const StoredValue* value = nullptr;
+  if (const ErrorCode e = QueriedValue(key, name, value)) return e;
   return CopyData(value->type, value->data, type, data, size);
 }
 
@@ -223,11 +229,8 @@ ErrorCode SimRegistry::QueryValue(RegKey key, std::string_view name, std::uint32
 // dropped, as the system drops it).
 ErrorCode SimRegistry::QueryValueAnsi(RegKey key, std::string_view name, std::uint32_t* type,
                                       char* data, std::uint32_t* size) {
-  const Opened* opened = Find(key);
-  if (const ErrorCode e = faults_.Next("Registry.QueryValue", SubjectOf(opened))) return e;
-  if (const ErrorCode e = Usable(opened, reg_access::kQueryValue)) return e;
-  const StoredValue* value = opened->key->values.Find(name);
-  if (!value) return kFileNotFound;
+  const StoredValue* value = nullptr;
+  if (const ErrorCode e = QueriedValue(key, name, value)) return e;
   if (!IsStringType(value->type)) return CopyData(value->type, value->data, type, data, size);
   return CopyData(value->type, Windows1252FromUtf16(Utf16FromLeBytes(value->data)), type, data,
                   size);

@@ -111,6 +111,7 @@ class SimRegistry : public Registry {
                          std::uint32_t access, bool create, RegKey& key);
   static std::shared_ptr<Key> Child(const Key& key, std::string_view name);
   static std::shared_ptr<Key> AddChild(Key& key, std::string_view name);
+  ErrorCode QueriedValue(RegKey key, std::string_view name, const StoredValue*& value);
   static ErrorCode CopyData(std::uint32_t storedType, std::string_view stored,
                             std::uint32_t* type, char* data, std::uint32_t* size);
 

@@ -9,18 +9,6 @@ namespace foxbane::win32 {
 // Held by Foxbane and by its restore program: one of them at a time.
 inline constexpr std::wstring_view kFoxbaneInstanceName = L"Foxbane-6E1B7C2A-Scan-And-Cleanup";
 
-struct BoundaryDescriptorTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type boundary) noexcept { ::DeleteBoundaryDescriptor(boundary); }
-};
-
-struct PrivateNamespaceTraits {
-  using Type = HANDLE;
-  static Type Invalid() noexcept { return nullptr; }
-  static void Close(Type space) noexcept { ::ClosePrivateNamespace(space, 0); }
-};
-
 // One Foxbane at a time on the machine: two cleanups at once would each
 // find what the other is removing. Held for the object's lifetime by a
 // mutex, which the system releases even if the program dies.
@@ -38,8 +26,8 @@ class SingleInstance {
   bool EnterAdministratorsNamespace(std::wstring_view name);
   void TakeMutex(const std::wstring& name, SECURITY_ATTRIBUTES* security);
 
-  UniqueHandle<BoundaryDescriptorTraits> boundary_;
-  UniqueHandle<PrivateNamespaceTraits> namespace_;
+  UniqueBoundaryDescriptor boundary_;
+  UniquePrivateNamespace namespace_;
   UniqueKernelHandle mutex_;
   bool first_ = true;
 };

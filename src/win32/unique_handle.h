@@ -88,6 +88,18 @@ struct LocalMemoryTraits {  // memory the system allocated for the caller with L
   static void Close(Type memory) noexcept { ::LocalFree(memory); }
 };
 
+struct BoundaryDescriptorTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type boundary) noexcept { ::DeleteBoundaryDescriptor(boundary); }
+};
+
+struct PrivateNamespaceTraits {
+  using Type = HANDLE;
+  static Type Invalid() noexcept { return nullptr; }
+  static void Close(Type space) noexcept { ::ClosePrivateNamespace(space, 0); }
+};
+
 // A device context from GetDC, released to the window it came from (a null
 // window: the screen).
 struct WindowDc {
@@ -117,5 +129,7 @@ using UniqueWindow = UniqueHandle<WindowTraits>;
 using UniqueWindowDc = UniqueHandle<WindowDcTraits>;
 using UniqueMemoryDc = UniqueHandle<MemoryDcTraits>;
 using UniqueLocalMemory = UniqueHandle<LocalMemoryTraits>;
+using UniqueBoundaryDescriptor = UniqueHandle<BoundaryDescriptorTraits>;
+using UniquePrivateNamespace = UniqueHandle<PrivateNamespaceTraits>;
 
 }  // namespace foxbane::win32
