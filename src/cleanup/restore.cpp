@@ -5,6 +5,7 @@
 
 #include "cleanup/cleanup_places.h"
 #include "cleanup/quarantine.h"
+#include "cleanup/removal.h"
 #include "fileops/whole_file.h"
 #include "registry/scoped_reg_key.h"
 
@@ -149,21 +150,38 @@ bool Restore::PutBackRecord(const std::string& session, const JournalRecord& rec
 }
 
 // The kept copy must be the very file that was removed; whatever is at its
-// place now gives way to it.
+// place now gives way to it. Its folder, and what is there, are taken only
+// as opened on themselves and really where the record says (a folder of the
+// user's swapped for a link would lead elsewhere).
 bool Restore::PutBackFile(const std::string& session, const JournalRecord& record) {
   std::string scrambled;
   if (folder_.ReadInside(session + "\\" + record.stored, scrambled)) return false;
   const std::string bytes = Scrambled(scrambled);
   if (bytes.size() != record.size || Digest(bytes) != record.digest) return false;
   const std::size_t separator = record.path.rfind('\\');
-  if (separator != std::string::npos && !MakeFolders(record.path.substr(0, separator))) return false;
-  std::string current;
-  if (ReadWholeFile(files_, record.path, current) == win_error::kSuccess) {
-    if (current == bytes) return true;
+  if (separator == std::string::npos) return false;
+  const std::string parent = record.path.substr(0, separator);
+  const auto parentChecked = [&] {
+    std::unique_ptr<FileItem> item;
+    ItemFacts facts;
+    return OpenChecked(files_, parent, true, ItemAccess::kInspect, item, facts) == win_error::kSuccess;
+  };
+  if (!MakeFolders(parent) || !parentChecked()) return false;
+  std::unique_ptr<FileItem> current;
+  const ErrorCode opened = OpenForRemoval(files_, record.path, false, nullptr, ItemAccess::kRead, current);
+  if (opened == win_error::kSuccess) {
+    std::string there;
+    if (ReadToEnd(*current, there) == win_error::kSuccess && there == bytes) return true;
+    current.reset();
     files_.ResetAttributes(record.path);
-    if (files_.RemoveFile(record.path) != win_error::kSuccess) return false;
+    if (OpenForRemoval(files_, record.path, false, nullptr, ItemAccess::kRemove, current) ||
+        !RemoveThrough(files_, current, record.path)) {
+      return false;
+    }
+  } else if (opened != win_error::kFileNotFound) {
+    return false;
   }
-  return WriteNewFile(files_, record.path, bytes) == win_error::kSuccess;
+  return WriteNewFile(files_, record.path, bytes) == win_error::kSuccess && parentChecked();
 }
 
 // The folder and any of its parents that are missing.

@@ -150,5 +150,22 @@ TEST_F(RestoreTrust, AQuarantineUsersCouldChangeIsNotReadAtAll) {
   EXPECT_TRUE(oldRestore.PendingSessions().empty());
 }
 
+// A detected file's folder, one of the user's, swapped for a link to the
+// system's folder before the restore: nothing is written through it.
+TEST(RestoreThroughALink, WritesNothingWhereTheLinkLeads) {
+  SimMachine machine;
+  const std::string folder = "C:\\Users\\me\\AppData\\Bad";
+  machine.Run(300, folder + "\\version.dll", kInfectedBytes);
+  machine.ClickScan();
+  machine.ClickCleanup();
+  ASSERT_FALSE(machine.sim.files.Contents(folder + "\\version.dll"));
+  machine.sim.files.MakeFolder("C:\\Windows\\System32");
+  machine.sim.files.RemoveFolder(folder);
+  machine.sim.files.MakeLink(folder, "C:\\Windows\\System32");
+  Restore restore(machine.sim.files, machine.sim.registry, machine.sim.environment);
+  EXPECT_GT(restore.PutBack(restore.PendingSessions().at(0)), 0);
+  EXPECT_FALSE(machine.sim.files.Contents("C:\\Windows\\System32\\version.dll"));
+}
+
 }  // namespace
 }  // namespace foxbane::testing
