@@ -73,8 +73,10 @@ class Form2 {
   void ApplyProcessListLayout(ListView& list);
   bool ReadProcessIdentity(std::uint32_t pid, std::string& name, std::uint64_t& started);
   void AddProcessEntry(std::string_view name, std::int32_t pid, std::uint64_t started = 0);
-  void MatchSignatures(signatures::TextSet found, std::int32_t row);
-  void AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started);
+  // `identity`: of the file the scan read for the row.
+  void MatchSignatures(signatures::TextSet found, std::int32_t row, FileIdentity identity);
+  void AddDetectedProcess(std::string_view name, std::int32_t pid, std::uint64_t started,
+                          FileIdentity identity);
 
   // The results step and the scan log (report/).
   void ShowScanResults();
@@ -113,6 +115,11 @@ class Form2 {
   void WriteRegValueProtective(std::string_view hiveName, std::string_view keyPath,
                                std::string_view valueName, std::string_view typeCode,
                                const Variant& value, RegView view);
+  // A file or an empty folder, kept first and removed through the handle it
+  // was checked on (cleanup/removal.h). One in use is kept and goes when
+  // Windows restarts; the user is told after the pass.
+  enum class ItemRemoval { kGone, kAtRestart, kLeft };
+  ItemRemoval RemoveItemKept(const std::string& path, bool folder, const FileIdentity* scanned);
   void ReportLeftBehind();
 
   Platform& platform_;

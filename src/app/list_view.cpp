@@ -17,8 +17,9 @@ void ListView::SetColumns(std::vector<ListColumn> columns) {
 
 // Shown first, then stored: a row the window could not take is not kept,
 // so nothing is acted on that the user was not shown.
-std::int32_t ListView::Add(std::string_view text, std::int32_t pid, std::uint64_t started) {
-  Row row{std::string(text), DecimalText(pid), started};
+std::int32_t ListView::Add(std::string_view text, std::int32_t pid, std::uint64_t started,
+                           FileIdentity identity) {
+  Row row{std::string(text), DecimalText(pid), started, identity};
   window_.AppendRow(id_, row.text, row.pidText);
   rows_.push_back(std::move(row));
   return Count();

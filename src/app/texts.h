@@ -13,11 +13,18 @@ inline constexpr std::string_view kDescription =
     "variant, and clean up any remnants.";
 inline constexpr std::string_view kNotKept =
     "Foxbane could not keep a copy of some of what it was about to remove, so it left those "
-    "items where they are.\n\nMake room on the disk, or move Foxbane to a folder where it may "
-    "write, and scan again.";
+    "items where they are.\n\nMake room on the disk, and scan again.";
 inline constexpr std::string_view kNotRemoved =
     "Foxbane could not remove some of what it found, so those items are still there.\n\n"
     "Restart Windows and scan again.";
+inline constexpr std::string_view kAtRestart =
+    "Some of what Foxbane removed was in use by another program. Foxbane kept a copy of it, and "
+    "Windows will delete it when the computer next restarts: restart the computer to finish the "
+    "cleanup.";
+// Followed by the folder's path and a full stop.
+inline constexpr std::string_view kQuarantineNotSafe =
+    "Foxbane removed nothing that it would have had to keep a copy of: programs that do not run "
+    "as an administrator could change the folder where it keeps those copies, ";
 inline constexpr std::string_view kCopyright = "Copyright (C) 2004 Foxbane Team";
 inline constexpr std::string_view kDisclaimer =
     "DISCLAIMER OF WARRANTY: Foxbane is provided free of charge, on an \"as is\" basis, without "

@@ -5,13 +5,16 @@
 #include <charconv>
 #include <optional>
 
+#include "common/hex.h"
+#include "common/sha256.h"
+
 namespace foxbane {
 
 namespace {
 
 using Kind = JournalRecord::Kind;
 
-constexpr std::array<std::pair<Kind, std::string_view>, 7> kKindNames = {{
+constexpr std::array<std::pair<Kind, std::string_view>, 8> kKindNames = {{
     {Kind::kFile, "file"},
     {Kind::kFolder, "folder"},
     {Kind::kKey, "key"},
@@ -19,14 +22,8 @@ constexpr std::array<std::pair<Kind, std::string_view>, 7> kKindNames = {{
     {Kind::kNoValue, "novalue"},
     {Kind::kNewKey, "newkey"},
     {Kind::kRestored, "restored"},
+    {Kind::kDetected, "detected"},
 }};
-constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-void AppendHexByte(std::string& out, unsigned char byte) {
-  out += kHexDigits[byte >> 4];
-  out += kHexDigits[byte & 0xF];
-}
-
 std::string Escaped(std::string_view text) {
   std::string out;
   for (const char c : text) {
@@ -38,12 +35,6 @@ std::string Escaped(std::string_view text) {
       out += c;
     }
   }
-  return out;
-}
-
-std::string Hex(std::string_view bytes) {
-  std::string out;
-  for (const char c : bytes) AppendHexByte(out, static_cast<unsigned char>(c));
   return out;
 }
 
@@ -109,7 +100,9 @@ bool IsRegistryKind(Kind kind) {
          kind == Kind::kNewKey;
 }
 
-std::optional<JournalRecord> Decode(std::string_view line) {
+}  // namespace
+
+std::optional<JournalRecord> DecodeRecord(std::string_view line) {
   const std::vector<std::string_view> fields = Fields(line);
   JournalRecord record;
   const auto kind = std::find_if(kKindNames.begin(), kKindNames.end(),
@@ -117,7 +110,7 @@ std::optional<JournalRecord> Decode(std::string_view line) {
   if (kind == kKindNames.end()) return std::nullopt;
   record.kind = kind->first;
   if (record.kind == Kind::kRestored) return fields.size() == 1 ? std::optional(record) : std::nullopt;
-  if (record.kind == Kind::kFolder) {
+  if (record.kind == Kind::kFolder || record.kind == Kind::kDetected) {
     auto path = fields.size() == 2 ? Unescaped(fields[1]) : std::nullopt;
     if (!path) return std::nullopt;
     record.path = std::move(*path);
@@ -127,12 +120,12 @@ std::optional<JournalRecord> Decode(std::string_view line) {
     if (fields.size() != 5) return std::nullopt;
     auto path = Unescaped(fields[1]);
     auto stored = Unescaped(fields[2]);
-    if (!path || !stored || !ParseNumber(fields[3], record.size) ||
-        !ParseNumber(fields[4], record.checksum)) {
+    if (!path || !stored || !ParseNumber(fields[3], record.size) || fields[4].empty()) {
       return std::nullopt;
     }
     record.path = std::move(*path);
     record.stored = std::move(*stored);
+    record.digest = fields[4];
     return record;
   }
   // Registry records: root, view, key path, then value name, type and data
@@ -159,19 +152,17 @@ std::optional<JournalRecord> Decode(std::string_view line) {
   return record;
 }
 
-}  // namespace
-
 std::string EncodeRecord(const JournalRecord& record) {
   const auto kind = std::find_if(kKindNames.begin(), kKindNames.end(),
                                  [&](const auto& entry) { return entry.first == record.kind; });
   std::string line(kind->second);
   const auto field = [&line](std::string_view text) { line.append("\t").append(text); };
-  if (record.kind == Kind::kFolder) field(Escaped(record.path));
+  if (record.kind == Kind::kFolder || record.kind == Kind::kDetected) field(Escaped(record.path));
   if (record.kind == Kind::kFile) {
     field(Escaped(record.path));
     field(Escaped(record.stored));
     field(NumberText(record.size));
-    field(NumberText(record.checksum));
+    field(record.digest);
   }
   if (IsRegistryKind(record.kind)) {
     field(NumberText(record.root));
@@ -181,9 +172,9 @@ std::string EncodeRecord(const JournalRecord& record) {
   if (record.kind == Kind::kValue || record.kind == Kind::kNoValue) field(Escaped(record.valueName));
   if (record.kind == Kind::kValue) {
     field(NumberText(record.type));
-    field(Hex(record.data));
+    field(HexText(record.data));
   }
-  return line + "\n";
+  return line;
 }
 
 std::vector<std::string_view> CompleteLines(std::string_view text) {
@@ -197,27 +188,6 @@ std::vector<std::string_view> CompleteLines(std::string_view text) {
   return lines;
 }
 
-std::vector<JournalRecord> DecodeJournal(std::string_view text) {
-  std::vector<JournalRecord> records;
-  bool header = false;
-  for (const std::string_view line : CompleteLines(text)) {
-    if (!header) {
-      if (line != kJournalHeader) return {};
-      header = true;
-    } else if (auto record = Decode(line)) {
-      records.push_back(std::move(*record));
-    }
-  }
-  return records;
-}
-
-std::uint64_t Checksum(std::string_view bytes) {
-  std::uint64_t hash = 0xcbf29ce484222325u;
-  for (const char c : bytes) {
-    hash ^= static_cast<unsigned char>(c);
-    hash *= 0x100000001b3u;
-  }
-  return hash;
-}
+std::string Digest(std::string_view bytes) { return HexText(DigestBytes(Sha256(bytes))); }
 
 }  // namespace foxbane

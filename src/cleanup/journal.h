@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,13 +21,14 @@ struct JournalRecord {
     kNoValue,   // a value that was not there before Foxbane wrote it
     kNewKey,    // a key that was not there before Foxbane made it
     kRestored,  // the session has been put back
+    kDetected,  // a file the session's scan detected: what its file records may name
   };
 
   Kind kind = Kind::kFile;
-  std::string path;  // files and folders
+  std::string path;  // files, folders and detected files
   std::string stored;
   std::uint64_t size = 0;
-  std::uint64_t checksum = 0;
+  std::string digest;  // SHA-256 of a kept file's bytes, in hexadecimal
   RegKey root = 0;  // registry records
   RegView view = reg_view::kDefault;
   std::string keyPath;
@@ -37,25 +39,22 @@ struct JournalRecord {
   friend bool operator==(const JournalRecord&, const JournalRecord&) = default;
 };
 
-// The first line of every journal.
-inline constexpr std::string_view kJournalHeader = "Foxbane quarantine journal 1";
+// The first line of every journal (before its seal, see JournalSeal).
+inline constexpr std::string_view kJournalHeader = "Foxbane quarantine journal 2";
 
-// One record as one line of printable ASCII ended by LF: fields apart by
+// One record as one line of printable ASCII, without its LF: fields apart by
 // tabs, texts with "%XX" for every byte that is not printable ASCII (and for
 // "%" itself), data as hexadecimal.
 std::string EncodeRecord(const JournalRecord& record);
-
-// The records of a journal's text. A last line without its LF (the program
-// was stopped while writing it) and any line that does not read as a record
-// are left out: nothing was changed for them yet. Empty when the header is
-// missing.
-std::vector<JournalRecord> DecodeJournal(std::string_view text);
+// The record of such a line; none when it does not read as one.
+std::optional<JournalRecord> DecodeRecord(std::string_view line);
 
 // The lines of a text that end with LF, each without its LF or CR: a last
 // line without its LF was cut while being written and is left out.
 std::vector<std::string_view> CompleteLines(std::string_view text);
 
-// FNV-1a over the bytes: what a kept file is checked against when it is put back.
-std::uint64_t Checksum(std::string_view bytes);
+// SHA-256 over the bytes, in hexadecimal: what a kept file is checked
+// against when it is put back.
+std::string Digest(std::string_view bytes);
 
 }  // namespace foxbane

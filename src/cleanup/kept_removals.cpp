@@ -1,4 +1,5 @@
 #include "app/form2.h"
+#include "cleanup/removal.h"
 #include "cleanup/remnant_keys.h"
 #include "registry/registry_checks.h"
 
@@ -7,8 +8,13 @@ namespace foxbane {
 // One session per scan that found something: the results step and the
 // cleanup after it are undone together.
 void Form2::BeginQuarantineSession() {
+  std::vector<std::string> detected;
+  for (std::int32_t row = 1; row <= resultsList_.Count(); ++row) {
+    detected.push_back(resultsList_.Item(row).text);
+  }
   quarantine_ = std::make_unique<Quarantine>(platform_.files, platform_.registry,
-                                             platform_.environment, platform_.clock);
+                                             platform_.environment, platform_.clock,
+                                             std::move(detected));
   leftBehind_ = left_behind::kNone;
   told_ = left_behind::kNone;
 }
@@ -62,15 +68,45 @@ void Form2::WriteRegValueProtective(std::string_view hiveName, std::string_view 
   registry_.WriteRegValue(hiveName, keyPath, valueName, typeCode, value, view);
 }
 
+// Another program holding it open (without sharing its deletion) keeps it
+// from going now; it is read, kept and scheduled instead.
+Form2::ItemRemoval Form2::RemoveItemKept(const std::string& path, bool folder,
+                                     const FileIdentity* scanned) {
+  FileSystem& files = platform_.files;
+  std::unique_ptr<FileItem> item;
+  ErrorCode opened = OpenForRemoval(files, path, folder, scanned, ItemAccess::kRemove, item);
+  const bool inUse = opened == win_error::kSharingViolation;
+  if (inUse) opened = OpenForRemoval(files, path, folder, scanned, ItemAccess::kRead, item);
+  if (opened != win_error::kSuccess) return ItemRemoval::kLeft;
+  const Keeping keeping = folder ? Kept().SaveFolder(path) : Kept().SaveFile(path, *item);
+  if (keeping != Keeping::kKept) return ItemRemoval::kLeft;
+  if (inUse) {
+    item.reset();
+    if (files.RemoveAtRestart(path) == win_error::kSuccess) {
+      leftBehind_ |= left_behind::kAtRestart;
+      return ItemRemoval::kAtRestart;
+    }
+  } else if (RemoveThrough(files, item, path)) {
+    return ItemRemoval::kGone;
+  }
+  // A folder that stays holds something the listing does not show (a hidden
+  // file): no restart would remove it, so it is not told of.
+  if (!folder) leftBehind_ |= left_behind::kNotRemoved;
+  return ItemRemoval::kLeft;
+}
+
 // After each pass: every reason for something left in place that the user
 // has not been told of in this session yet, in one message.
 void Form2::ReportLeftBehind() {
   left_behind::Reasons reasons = leftBehind_;
-  if (quarantine_ && quarantine_->Failed()) reasons |= left_behind::kNotKept;
+  if (quarantine_ && quarantine_->Failed()) {
+    reasons |= quarantine_->Untrusted() ? left_behind::kQuarantineUnsafe : left_behind::kNotKept;
+  }
   const left_behind::Reasons untold = reasons & ~told_;
   if (untold == left_behind::kNone) return;
   told_ |= untold;
-  platform_.messages.ShowModal(left_behind::Message(untold));
+  platform_.messages.ShowModal(
+      left_behind::Message(untold, Quarantine::Folder(platform_.environment)));
 }
 
 }  // namespace foxbane

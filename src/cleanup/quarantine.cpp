@@ -14,6 +14,7 @@ namespace {
 using Kind = JournalRecord::Kind;
 constexpr std::uint32_t kLongestValueName = 16384;  // characters, NUL included
 constexpr int kMostSessionsASecond = 99;
+constexpr std::string_view kIndexName = "sessions.txt";
 
 bool Missing(ErrorCode code) {
   return code == win_error::kFileNotFound || code == win_error::kPathNotFound;
@@ -43,25 +44,26 @@ std::string Scrambled(std::string_view bytes) {
   return out;
 }
 
-std::string Quarantine::Folder(Environment& environment) {
-  std::string folder = environment.ApplicationFolder();
-  if (!folder.ends_with('\\')) folder += '\\';
-  return folder + "Quarantine";
-}
+std::string Quarantine::Folder(Environment& environment) { return TrustedFolder::Path(environment); }
 
 std::string Quarantine::IndexPath(Environment& environment) {
-  return Folder(environment) + "\\sessions.txt";
+  return Folder(environment) + "\\" + std::string(kIndexName);
 }
 
 // The session's folder is named after the time it began; the index lists
 // it before anything is kept in it.
 bool Quarantine::Begin() {
-  if (!session_.empty()) return true;
   if (unusable_) return false;
+  if (!session_.empty()) return true;
   unusable_ = true;  // until everything below has worked
+  const ErrorCode opened = folder_.Open(true);
+  untrusted_ = opened == kUntrusted;
+  std::string key;
+  return opened == win_error::kSuccess && folder_.JournalKey(true, key) && BeginIn(key);
+}
+
+bool Quarantine::BeginIn(const std::string& key) {
   const std::string folder = Folder(environment_);
-  const ErrorCode made = files_.CreateFolder(folder);
-  if (made != win_error::kSuccess && made != win_error::kAlreadyExists) return false;
   const LocalDateTime now = clock_.Now();
   std::string name;
   for (int attempt = 1; attempt <= kMostSessionsASecond && name.empty(); ++attempt) {
@@ -70,42 +72,67 @@ bool Quarantine::Begin() {
     if (e == win_error::kSuccess) name = candidate;
     if (e != win_error::kSuccess && e != win_error::kAlreadyExists) return false;
   }
-  if (name.empty()) return false;
-  const std::string session = folder + "\\" + name;
-  if (AppendLines(files_, session + "\\journal.txt", std::string(kJournalHeader) + "\n") ||
-      AppendLines(files_, IndexPath(environment_), name + "\n")) {
+  std::unique_ptr<FileItem> made;
+  if (name.empty() || folder_.OpenInside(name, true, ItemAccess::kInspect, made)) return false;
+  seal_.emplace(key, name);
+  std::string journal = seal_->Header();
+  for (const std::string& path : detected_) {
+    JournalRecord detected;
+    detected.kind = Kind::kDetected;
+    detected.path = path;
+    journal += seal_->Line(detected);
+  }
+  if (!AppendChecked(name + "\\journal.txt", journal) || !AppendChecked(std::string(kIndexName), name + "\n")) {
     return false;
   }
-  session_ = session;
+  session_ = name;
   unusable_ = false;
   return true;
+}
+
+bool Quarantine::AppendChecked(const std::string& relative, std::string_view lines) {
+  std::unique_ptr<FileItem> item;
+  return AppendLines(files_, Folder(environment_) + "\\" + relative, lines) == win_error::kSuccess &&
+         folder_.OpenInside(relative, false, ItemAccess::kInspect, item) == win_error::kSuccess;
 }
 
 Keeping Quarantine::Keep(const std::vector<JournalRecord>& records) {
   return Begin() && Append(records) ? Keeping::kKept : Fail();
 }
 
+// A journal that could not be appended to may end in part of a line: the
+// session takes nothing more, so that such a line stays its last (which the
+// restore takes for one cut short; see JournalSeal::Read).
 bool Quarantine::Append(const std::vector<JournalRecord>& records) {
+  JournalSeal next = *seal_;
   std::string text;
-  for (const JournalRecord& record : records) text += EncodeRecord(record);
-  return AppendLines(files_, session_ + "\\journal.txt", text) == win_error::kSuccess;
+  for (const JournalRecord& record : records) text += next.Line(record);
+  if (!AppendChecked(session_ + "\\journal.txt", text)) {
+    unusable_ = true;
+    return false;
+  }
+  seal_ = std::move(next);
+  return true;
 }
 
-Keeping Quarantine::SaveFile(std::string_view path) {
+Keeping Quarantine::SaveFile(std::string_view path, FileItem& item) {
   std::string bytes;
-  const ErrorCode read = ReadWholeFile(files_, path, bytes);
-  if (Missing(read)) return Keeping::kNothingThere;
-  if (read != win_error::kSuccess || !Begin()) return Fail();
+  if (ReadToEnd(item, bytes) != win_error::kSuccess || !Begin()) return Fail();
 
   JournalRecord record;
   record.kind = Kind::kFile;
   record.path = path;
-  char stored[32];
-  std::snprintf(stored, sizeof stored, "%04d.quarantined", nextFile_++);
-  record.stored = stored;
+  char name[32];
+  std::snprintf(name, sizeof name, "%04d.quarantined", nextFile_++);
+  record.stored = name;
   record.size = bytes.size();
-  record.checksum = Checksum(bytes);
-  if (WriteNewFile(files_, session_ + "\\" + record.stored, Scrambled(bytes))) return Fail();
+  record.digest = Digest(bytes);
+  const std::string stored = session_ + "\\" + record.stored;
+  std::unique_ptr<FileItem> copy;
+  if (WriteNewFile(files_, Folder(environment_) + "\\" + stored, Scrambled(bytes)) ||
+      folder_.OpenInside(stored, false, ItemAccess::kInspect, copy)) {
+    return Fail();
+  }
   return Keep({record});
 }
 

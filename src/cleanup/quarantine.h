@@ -1,11 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cleanup/journal.h"
+#include "cleanup/journal_seal.h"
+#include "cleanup/trusted_folder.h"
 #include "ports/clock.h"
 #include "ports/environment.h"
 #include "ports/file_system.h"
@@ -13,11 +16,11 @@
 
 namespace foxbane {
 
-// Keeps everything one cleanup removes, so that it can all be put back: a
-// folder "Quarantine" beside the program, with one folder per session
-// holding the removed files (scrambled, under numbers, so that they cannot
-// run) and a journal of what was where. Each record is on the disk before
-// the change it describes is made.
+// Keeps everything one cleanup removes, so that it can all be put back: the
+// trusted folder (TrustedFolder), with one folder per session holding the
+// removed files (scrambled, under numbers, so that they cannot run) and a
+// sealed journal of what was where, led by the files the scan detected.
+// Each record is on the disk before the change it describes is made.
 //
 // What a Save call found. Only what was kept may be removed: a thing that is
 // not there is left alone too, so that one the system wrongly reported
@@ -27,12 +30,20 @@ enum class Keeping { kKept, kNothingThere, kNotKept };
 // Every Save call comes just before a removal.
 class Quarantine {
  public:
-  Quarantine(FileSystem& files, Registry& registry, Environment& environment, Clock& clock)
-      : files_(files), registry_(registry), environment_(environment), clock_(clock) {}
+  // `detected`: the files the session's scan detected.
+  Quarantine(FileSystem& files, Registry& registry, Environment& environment, Clock& clock,
+             std::vector<std::string> detected)
+      : files_(files),
+        registry_(registry),
+        environment_(environment),
+        clock_(clock),
+        folder_(files, environment),
+        detected_(std::move(detected)) {}
   Quarantine(const Quarantine&) = delete;
   Quarantine& operator=(const Quarantine&) = delete;
 
-  Keeping SaveFile(std::string_view path);
+  // The file at `path`, from the item opened on it for its removal.
+  Keeping SaveFile(std::string_view path, FileItem& item);
   // An empty folder about to be removed.
   Keeping SaveFolder(std::string_view path);
   // A value about to be deleted.
@@ -47,6 +58,9 @@ class Quarantine {
 
   // True once something could not be kept (and so was left in place).
   bool Failed() const { return failed_; }
+  // True when that was because the quarantine's folder could be changed by
+  // someone other than an administrator (or was not a folder at all).
+  bool Untrusted() const { return untrusted_; }
 
   // The folder that holds every session, and the list of sessions in it.
   static std::string Folder(Environment& environment);
@@ -54,7 +68,10 @@ class Quarantine {
 
  private:
   bool Begin();
+  bool BeginIn(const std::string& key);
   bool Append(const std::vector<JournalRecord>& records);
+  // Appends to a file of the quarantine and checks it afterwards.
+  bool AppendChecked(const std::string& relative, std::string_view lines);
   // Begins the session if need be and appends the records.
   Keeping Keep(const std::vector<JournalRecord>& records);
   bool ReadValue(RegKey key, std::string_view name, std::uint32_t& type, std::string& data);
@@ -73,8 +90,12 @@ class Quarantine {
   Registry& registry_;
   Environment& environment_;
   Clock& clock_;
-  std::string session_;  // the session's folder, once begun
+  TrustedFolder folder_;
+  std::vector<std::string> detected_;
+  std::optional<JournalSeal> seal_;
+  std::string session_;  // the session's name, once begun
   bool unusable_ = false;
+  bool untrusted_ = false;
   bool failed_ = false;
   int nextFile_ = 1;
 };

@@ -117,8 +117,7 @@ void Form2::RemoveDownloadedFiles(RemovalGuards& guards, RegView view) {
     resume([&] {
       const std::string& file = names.at(static_cast<std::size_t>(k - 1));
       if (!guards.IsDownloadedControlFile(file)) return;
-      if (Kept().SaveFile(file) != Keeping::kKept) return;
-      if (platform_.files.RemoveFile(file) != win_error::kSuccess) return;
+      if (RemoveItemKept(file, false, nullptr) != ItemRemoval::kGone) return;
       LogCleanupLine("[CLEANUP] Removed DPF Item: " + file);
     });
   }

@@ -59,6 +59,12 @@ std::string KeyBelow(std::string_view keyPath, std::string_view subKey);
 std::string LogKeyName(std::string_view hiveName, std::string_view keyPath,
                        std::string_view leaf = {});
 
+// The uninstall entry named after a detected file: the file name without its
+// last four characters (its extension and dot), counted in characters, not
+// bytes. Empty when nothing would be left: an empty entry name would name
+// the parent key of every uninstall entry.
+std::string UninstallEntryName(std::string_view fileName);
+
 // One RegDeleteKey: the subkey `subKey` of `keyPath`.
 struct KeyRemoval {
   std::string_view keyPath;

@@ -32,30 +32,51 @@ bool RemovalGuards::ExistsAndIsNoLink(const std::string& path) {
          (attributes & file_attribute::kReparsePoint) == 0;
 }
 
-bool RemovalGuards::IsDownloadedControlFile(std::string_view path) {
-  const std::string file = Canonical(path);
-  const std::string folder = Canonical(environment_.WindowsFolder() + "\\Downloaded Program Files");
+bool RemovalGuards::InDownloadedControls(std::string_view path, std::string& file,
+                                         std::string& folder) {
+  file = Canonical(path);
+  folder = Canonical(environment_.WindowsFolder() + "\\Downloaded Program Files");
   if (file.empty() || folder.empty()) return false;
   const std::string_view name = Below(file, folder);
-  if (name.empty() || name.find('\\') != std::string_view::npos) return false;
-  return ExistsAndIsNoLink(folder) && ExistsAndIsNoLink(file);
+  return !name.empty() && name.find('\\') == std::string_view::npos;
+}
+
+bool RemovalGuards::NamesDownloadedControlFile(std::string_view path) {
+  std::string file, folder;
+  return InDownloadedControls(path, file, folder);
+}
+
+bool RemovalGuards::IsDownloadedControlFile(std::string_view path) {
+  std::string file, folder;
+  return InDownloadedControls(path, file, folder) && ExistsAndIsNoLink(folder) &&
+         ExistsAndIsNoLink(file);
+}
+
+bool RemovalGuards::BelowProgramFolder(std::string_view folder, std::string& canonical,
+                                       std::string& root) {
+  canonical = Canonical(folder);
+  if (canonical.empty()) return false;
+  for (const std::string& programs : environment_.ProgramFilesFolders()) {
+    root = Canonical(programs);
+    if (!root.empty() && !Below(canonical, root).empty()) return true;
+  }
+  return false;
+}
+
+bool RemovalGuards::NamesProgramSubfolder(std::string_view folder) {
+  std::string canonical, root;
+  return BelowProgramFolder(folder, canonical, root);
 }
 
 bool RemovalGuards::IsProgramSubfolder(std::string_view folder) {
-  const std::string canonical = Canonical(folder);
-  if (canonical.empty()) return false;
-  for (const std::string& programs : environment_.ProgramFilesFolders()) {
-    const std::string root = Canonical(programs);
-    if (root.empty() || Below(canonical, root).empty()) continue;
-    // Each folder from this one up to the program folder: a junction on
-    // the way would lead somewhere else entirely.
-    for (std::string step = canonical; step.size() > root.size();
-         step.resize(step.rfind('\\'))) {
-      if (!ExistsAndIsNoLink(step)) return false;
-    }
-    return true;
+  std::string canonical, root;
+  if (!BelowProgramFolder(folder, canonical, root)) return false;
+  // Each folder from this one up to the program folder: a junction on the
+  // way would lead somewhere else entirely.
+  for (std::string step = canonical; step.size() > root.size(); step.resize(step.rfind('\\'))) {
+    if (!ExistsAndIsNoLink(step)) return false;
   }
-  return false;
+  return true;
 }
 
 }  // namespace foxbane

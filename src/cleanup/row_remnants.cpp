@@ -2,39 +2,24 @@
 #include "cleanup/removal_guards.h"
 #include "cleanup/remnant_keys.h"
 #include "common/resume_next.h"
-#include "common/utf.h"
 
 namespace foxbane {
 
-namespace {
-
-// The file name without its last four characters (its extension and dot),
-// counted in characters, not bytes. Empty when nothing would be left: an
-// empty entry name would name the parent key of every uninstall entry.
-std::string UninstallEntryName(std::string_view fileName) {
-  std::u16string name = Utf16FromUtf8(fileName);
-  std::size_t characters = 0;
-  std::size_t cut = name.size();
-  while (cut > 0 && characters < 4) {
-    --cut;
-    if (cut > 0 && name[cut] >= 0xDC00 && name[cut] <= 0xDFFF) --cut;  // surrogate pair
-    ++characters;
-  }
-  if (characters < 4) return {};
-  return Utf8FromUtf16(std::u16string_view(name).substr(0, cut));
-}
-
-}  // namespace
-
+// The file and its folder are each opened once and held to what the scan
+// read and the guards passed; what is kept is read from that handle, and it
+// is deleted through it (RemoveItemKept).
 void Form2::RemoveRowRemnants(std::int32_t row) {
   FileSystem& files = platform_.files;
   const std::string path = resultsList_.Item(row).text;
+  const FileIdentity scanned = resultsList_.Item(row).identity;
   ResumeNext resume;
 
   resume([&] {
     if (files.FindFile(path, file_attribute::kAnyFileMask).empty()) return;
-    if (Kept().SaveFile(path) != Keeping::kKept) return;
-    resume([&] { Check(files.RemoveFile(path)); });  // attributes left as they are
+    // Attributes left as they are: a read-only file stays. Only a file that
+    // is gone is reported; one that goes at the next restart is told of
+    // after the pass.
+    if (RemoveItemKept(path, false, &scanned) != ItemRemoval::kGone) return;
     LogCleanupLine("[CLEANUP] Deleted File: " + path);
   });
 
@@ -50,8 +35,7 @@ void Form2::RemoveRowRemnants(std::int32_t row) {
     file1_.Path(folder);
     if (file1_.ListCount() != 0 || path.find("Program Files") == std::string::npos) return;
     if (!RemovalGuards(files, platform_.environment).IsProgramSubfolder(folder)) return;
-    if (Kept().SaveFolder(folder) != Keeping::kKept) return;
-    resume([&] { Check(files.RemoveFolder(folder)); });
+    if (RemoveItemKept(folder, true, nullptr) != ItemRemoval::kGone) return;
     LogCleanupLine("[CLEANUP] Deleted Folder: " + folder);
   });
 

@@ -5,24 +5,11 @@
 
 namespace foxbane {
 
-// In pieces that grow with what was read, so that a file of any size is read
-// without asking it for its size first.
 ErrorCode ReadWholeFile(FileSystem& files, std::string_view path, std::string& bytes) {
-  constexpr std::size_t kFirstPiece = 64 * 1024;
   bytes.clear();
   std::unique_ptr<ReadableFile> file;
   if (const ErrorCode e = files.OpenForRead(path, file)) return e;
-  for (std::size_t piece = kFirstPiece;; piece = bytes.size()) {
-    const std::size_t start = bytes.size();
-    bytes.resize(start + piece);
-    std::size_t read = 0;
-    if (const ErrorCode e = file->Read(std::span(bytes).subspan(start), read)) {
-      bytes.clear();
-      return e;
-    }
-    bytes.resize(start + read);
-    if (read < piece) return win_error::kSuccess;
-  }
+  return ReadToEnd(*file, bytes);
 }
 
 ErrorCode WriteNewFile(FileSystem& files, std::string_view path, std::string_view bytes) {

@@ -19,6 +19,9 @@ class Environment {
   virtual std::string ExpandReferences(std::string_view text) = 0;
   // The Windows folder (GetWindowsDirectory), without a trailing "\".
   virtual std::string WindowsFolder() = 0;
+  // The folder for every user's program data ("C:\ProgramData"), without a
+  // trailing "\", taken from the system and not from a variable.
+  virtual std::string ProgramDataFolder() = 0;
   // The system's program folders, each once: on 64-bit Windows the 64-bit
   // and the 32-bit one ("Program Files" and "Program Files (x86)"), whichever
   // kind of program asks. Taken from the system, not from variables that any

@@ -42,11 +42,51 @@ struct FileIdentity {
   friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
 };
 
+// What an opened file or folder says of itself.
+struct ItemFacts {
+  std::uint32_t attributes = 0;  // kDirectory, kReparsePoint and the rest
+  FileIdentity identity;
+  std::uint32_t names = 1;  // hard links
+};
+
+// How a file or folder is opened by OpenItem. Every way may read what the
+// item says of itself, its owner and its DACL.
+enum class ItemAccess {
+  kInspect,  // nothing more; others may read and write it, not rename or delete it
+  kRead,     // and its bytes; the same sharing
+  kRemove,   // its bytes and its deletion; others may only read it meanwhile
+};
+
+// A file or folder opened once, on itself: a link at the end of its path is
+// opened, never followed (links earlier on the path lead where they lead, and
+// FinalPath says where that was). Every check and change made through it is
+// on that one object. Closed when destroyed.
+class FileItem {
+ public:
+  virtual ~FileItem() = default;
+  virtual ErrorCode Describe(ItemFacts& facts) = 0;
+  // GetFinalPathNameByHandle: where the object really is, as a drive path
+  // ("C:\..."), in the case its names have on the disk.
+  virtual ErrorCode FinalPath(std::string& path) = 0;
+  // True when its owner is an administrator (the Administrators group,
+  // SYSTEM or the system's installer) and its DACL lets nobody else change
+  // it, its contents, its rights or its owner.
+  virtual ErrorCode AdminOnly(bool& adminOnly) = 0;
+  // The bytes of a file, from its start on, as ReadableFile::Read gives them
+  // (not with kInspect).
+  virtual ErrorCode Read(std::span<char> into, std::size_t& bytesRead) = 0;
+  // Marks it for deletion (kRemove only): it goes when the last handle on it
+  // is closed. 5 for a read-only file, 145 for a folder that is not empty.
+  virtual ErrorCode Delete() = 0;
+};
+
 // A file opened for reading raw bytes, from its start on. Closed when
 // destroyed.
 class ReadableFile {
  public:
   virtual ~ReadableFile() = default;
+  // The identity of the file read (GetFileInformationByHandle).
+  virtual ErrorCode Identity(FileIdentity& identity) = 0;
   // Reads the bytes that follow those read before into `into`, filling it
   // unless the file ends first: `bytesRead` is below into.size() only at the
   // end, and 0 once there. After a failure, what `into` holds is not to be
@@ -114,13 +154,29 @@ class FileSystem {
   virtual ErrorCode FullPathName(std::string_view path, std::string& fullPath) = 0;
 
   // Creates one folder; 183 when something of that name is there already.
+  // It takes the rights its parent passes on.
   virtual ErrorCode CreateFolder(std::string_view path) = 0;
+
+  // Creates one folder that only administrators and SYSTEM may change: owned
+  // by the Administrators group, its DACL (full control for the two, passed
+  // on to what is made inside) protected from its parent's. 183 as above.
+  virtual ErrorCode CreateAdminOnlyFolder(std::string_view path) = 0;
+
+  // Opens the file or folder itself (see FileItem): 2 or 3 when it is not
+  // there, 32 when another program holds it open in a way the access asked
+  // for does not share (kRemove: written to, or not sharing its deletion).
+  virtual ErrorCode OpenItem(std::string_view path, ItemAccess access,
+                             std::unique_ptr<FileItem>& item) = 0;
 
   // Deletes a file; fails with 5 on a read-only file and 32 on one in use.
   virtual ErrorCode RemoveFile(std::string_view path) = 0;
 
   // Removes a folder; fails with 145 unless it is empty.
   virtual ErrorCode RemoveFolder(std::string_view path) = 0;
+
+  // MoveFileEx with MOVEFILE_DELAY_UNTIL_REBOOT: the file or empty folder is
+  // deleted when Windows next starts (an administrator's right).
+  virtual ErrorCode RemoveAtRestart(std::string_view path) = 0;
 
   // Counts the folder's files that are normal, read-only or archive; hidden
   // and system files and subfolders are not counted.

@@ -13,13 +13,6 @@ constexpr std::string_view kCurrentUserRoot = "-2147483647";
 constexpr std::string_view kLocalMachineRoot = "-2147483646";
 constexpr std::string_view kUsersRoot = "-2147483645";
 
-// A SID as the system writes it ("S-1-5-21-..."): nothing in it could lead
-// a key path anywhere else.
-bool IsStringSid(std::string_view sid) {
-  return sid.size() > 4 && sid.starts_with("S-1-") &&
-         sid.find_first_not_of("0123456789-", 4) == std::string_view::npos;
-}
-
 }  // namespace
 
 void Form2::ShowScanResults() {
@@ -27,7 +20,7 @@ void Form2::ShowScanResults() {
   const std::int32_t detected = resultsList_.Count();
   for (std::int32_t i = 1; i <= detected; ++i) {
     const ListView::Row& row = resultsList_.Item(i);
-    module1_.KillProcess(ToInt32(row.pidText), row.text, row.started);
+    module1_.KillProcess(ToInt32(row.pidText), row.text, row.started, row.identity);
   }
 
   const std::int32_t count = resultsList_.Count();

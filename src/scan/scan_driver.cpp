@@ -50,9 +50,14 @@ void Form2::ScanProcesses() {
     scanFile_ = lvwProcess_.Item(i).text;
 
     std::unique_ptr<ReadableFile> file;
+    FileIdentity identity;  // what the cleanup will hold the file to
     resume([&] {
       if (!IsDriveLetterPath(scanFile_)) throw StepFailed(kBadFileNameOrNumber);
       Check(platform_.files.OpenForRead(scanFile_, file));
+      if (const ErrorCode e = file->Identity(identity)) {
+        file.reset();
+        throw StepFailed(e);
+      }
     });
     platform_.loop.YieldToPendingMessages();
     // Only a file read to its end counts: a read that fails part-way leaves
@@ -64,7 +69,7 @@ void Form2::ScanProcesses() {
       found = scanData_.Found();
     });
     file.reset();
-    resume([&] { MatchSignatures(found, i); });
+    resume([&] { MatchSignatures(found, i, identity); });
     resume([&] {
       const double n = lvwProcess_.Count();
       coolProgress1_.Percent(RoundToInt16(i / n * 100.0));

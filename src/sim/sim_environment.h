@@ -15,6 +15,7 @@ class SimEnvironment : public Environment {
   std::string ProgramName() override { return "foxbane"; }
   std::string ExpandReferences(std::string_view text) override;
   std::string WindowsFolder() override { return "C:\\Windows"; }
+  std::string ProgramDataFolder() override { return "C:\\ProgramData"; }
   std::vector<std::string> ProgramFilesFolders() override {
     return {"C:\\Program Files", "C:\\Program Files (x86)"};
   }

@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "sim/sim_file_item.h"
+
 namespace foxbane::sim {
 
 namespace {
@@ -24,29 +26,68 @@ SimPath ParseForSetup(std::string_view text) {
 
 SimFileSystem::SimFileSystem(Faults& faults) : faults_(faults) { MakeFolder("C:\\"); }
 
+std::shared_ptr<SimFileNode> SimFileSystem::NewNode(std::string name, bool folder,
+                                                    const Node* parent) {
+  auto node = std::make_shared<Node>();
+  node->name = std::move(name);
+  node->folder = folder;
+  node->index = nextIndex_++;
+  if (parent) node->adminOnly = parent->adminOnly;  // what the parent passes on
+  if (!folder) node->data = std::make_shared<SimFileData>();
+  return node;
+}
+
 // Intermediate names must be existing folders (3 otherwise, as Windows
 // reports a broken path); the last name may be missing. A file named with a
-// trailing "\" is an invalid name (123).
-ErrorCode SimFileSystem::Resolve(std::string_view text, Lookup& found) const {
+// trailing "\" is an invalid name (123). A link on the way leads into its
+// target; too many links in a row are a loop (1921).
+ErrorCode SimFileSystem::Resolve(std::string_view text, Lookup& found, bool followLast) const {
   found = Lookup{};
-  if (const ErrorCode e = ParseSimPath(text, found.path)) return e;
-  const auto drive = drives_.find(found.path.drive);
+  SimPath path;
+  if (const ErrorCode e = ParseSimPath(text, path)) return e;
+  return Walk(path, followLast, 0, found);
+}
+
+ErrorCode SimFileSystem::Walk(const SimPath& path, bool followLast, int depth, Lookup& found) const {
+  found.path = path;
+  const auto drive = drives_.find(path.drive);
   if (drive == drives_.end()) return win_error::kPathNotFound;
-  Node* folder = drive->second.get();
-  if (found.path.names.empty()) {
+  std::shared_ptr<Node> folder = drive->second;
+  if (path.names.empty()) {
     found.node = folder;
     return win_error::kSuccess;
   }
-  for (std::size_t i = 0; i + 1 < found.path.names.size(); ++i) {
-    const auto child = folder->children.find(found.path.names[i]);
-    if (child == folder->children.end() || !child->second->folder) return win_error::kPathNotFound;
-    folder = child->second.get();
+  for (std::size_t i = 0; i + 1 < path.names.size(); ++i) {
+    const auto child = folder->children.find(path.names[i]);
+    if (child == folder->children.end()) return win_error::kPathNotFound;
+    std::shared_ptr<Node> next = child->second;
+    if (const ErrorCode e = Follow(*next, depth, next)) return e;
+    if (!next->folder) return win_error::kPathNotFound;
+    folder = next;
   }
-  found.parent = folder;
-  const auto leaf = folder->children.find(found.path.names.back());
+  found.parent = folder.get();
+  const auto leaf = folder->children.find(path.names.back());
   if (leaf == folder->children.end()) return win_error::kSuccess;
-  found.node = leaf->second.get();
-  if (!found.node->folder && found.path.trailingSeparator) return win_error::kInvalidName;
+  found.node = leaf->second;
+  if (followLast) {
+    if (const ErrorCode e = Follow(*leaf->second, depth, found.node)) return e;
+  }
+  if (!found.node->folder && path.trailingSeparator) return win_error::kInvalidName;
+  return win_error::kSuccess;
+}
+
+// Where a node leads: itself, or the target of a link.
+ErrorCode SimFileSystem::Follow(const Node& link, int depth, std::shared_ptr<Node>& target) const {
+  if (link.linkTarget.empty()) return win_error::kSuccess;
+  constexpr int kMostLinks = 31;
+  constexpr ErrorCode kCantResolveFilename = 1921;
+  if (depth >= kMostLinks) return kCantResolveFilename;
+  SimPath path;
+  if (const ErrorCode e = ParseSimPath(link.linkTarget, path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Walk(path, true, depth + 1, found)) return e;
+  if (!found.node) return win_error::kPathNotFound;
+  target = found.node;
   return win_error::kSuccess;
 }
 
@@ -57,7 +98,7 @@ std::string SimFileSystem::FindFile(std::string_view path, std::uint32_t mask) {
   if (faults_.Next("FileSystem.FindFile", path)) return {};
   Lookup found;
   if (Resolve(path, found) != win_error::kSuccess) return {};
-  const Node* node = found.node;
+  const Node* node = found.node.get();
   if (!node || node->folder) return {};
   if ((node->attributes & (kHidden | kSystem) & ~mask) != 0) return {};
   return node->name;
@@ -77,10 +118,11 @@ ErrorCode SimFileSystem::OpenForRead(std::string_view path, std::unique_ptr<Read
   // The sim's devices ("\\.\NUL", "\\.\pipe\...") open, and are no disk files.
   if (path.starts_with("\\\\.\\")) return win_error::kBadFileType;
   Lookup found;
-  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (const ErrorCode e = Resolve(path, found, true)) return e;
   if (!found.node) return win_error::kFileNotFound;
   if (found.node->folder) return win_error::kAccessDenied;
-  file = std::make_unique<SimReadableFile>(faults_, std::string(path), found.node->data);
+  file = std::make_unique<SimReadableFile>(faults_, std::string(path), found.node->data,
+                                           FileIdentity{VolumeOf(*found.node), found.node->index});
   return win_error::kSuccess;
 }
 
@@ -116,14 +158,13 @@ ErrorCode SimFileSystem::CreateForWrite(std::string_view path,
 ErrorCode SimFileSystem::NewOrExistingFile(std::string_view path, Node*& node) {
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
-  node = found.node;
+  node = found.node.get();
   if (node && node->folder) return win_error::kAccessDenied;
   if (!found.parent || found.path.trailingSeparator) return win_error::kInvalidName;
   if (node) return win_error::kSuccess;
-  auto created = std::make_unique<Node>();
-  created->name = found.path.names.back();
+  std::shared_ptr<Node> created = NewNode(found.path.names.back(), false, found.parent);
   created->attributes = kArchive;
-  created->data = std::make_shared<SimFileData>();
+  created->parent = found.parent;
   node = created.get();
   found.parent->children.emplace(created->name, std::move(created));
   return win_error::kSuccess;
@@ -160,15 +201,41 @@ ErrorCode SimFileSystem::FullPathName(std::string_view path, std::string& fullPa
 }
 
 ErrorCode SimFileSystem::CreateFolder(std::string_view path) {
-  if (const ErrorCode e = faults_.Next("FileSystem.CreateFolder", path)) return e;
+  return NewFolder("FileSystem.CreateFolder", path, false);
+}
+
+ErrorCode SimFileSystem::CreateAdminOnlyFolder(std::string_view path) {
+  return NewFolder("FileSystem.CreateAdminOnlyFolder", path, true);
+}
+
+// Made by the program, which runs as an administrator: owned by the
+// Administrators group.
+ErrorCode SimFileSystem::NewFolder(std::string_view operation, std::string_view path,
+                                   bool adminOnly) {
+  if (const ErrorCode e = faults_.Next(operation, path)) return e;
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
   if (found.node) return win_error::kAlreadyExists;
   if (!found.parent) return win_error::kInvalidName;
-  auto created = std::make_unique<Node>();
-  created->name = found.path.names.back();
-  created->folder = true;
+  std::shared_ptr<Node> created = NewNode(found.path.names.back(), true, found.parent);
+  created->adminOnly = created->adminOnly || adminOnly;
+  created->parent = found.parent;
   found.parent->children.emplace(created->name, std::move(created));
+  return win_error::kSuccess;
+}
+
+// Written to or held without sharing its deletion, a file can be opened to
+// be read but not to be removed.
+ErrorCode SimFileSystem::OpenItem(std::string_view path, ItemAccess access,
+                                  std::unique_ptr<FileItem>& item) {
+  if (const ErrorCode e = faults_.Next("FileSystem.OpenItem", path)) return e;
+  Lookup found;
+  if (const ErrorCode e = Resolve(path, found)) return e;
+  if (!found.node) return win_error::kFileNotFound;
+  const Node& node = *found.node;
+  const bool written = node.data && node.data->writeHandles > 0;
+  if (access == ItemAccess::kRemove && (node.inUse || written)) return win_error::kSharingViolation;
+  item = std::make_unique<SimFileItem>(faults_, VolumeOf(*found.node), found.node, access);
   return win_error::kSuccess;
 }
 
@@ -176,13 +243,12 @@ ErrorCode SimFileSystem::RemoveFile(std::string_view path) {
   if (const ErrorCode e = faults_.Next("FileSystem.RemoveFile", path)) return e;
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
-  const Node* node = found.node;
+  Node* node = found.node.get();
   if (!node) return win_error::kFileNotFound;
   if (node->folder) return win_error::kAccessDenied;
   if (node->attributes & kReadOnly) return win_error::kAccessDenied;
   if (node->inUse || node->data->writeHandles > 0) return win_error::kSharingViolation;
-  const std::string name = node->name;  // the node dies in the erase
-  found.parent->children.erase(name);
+  node->Detach();
   return win_error::kSuccess;
 }
 
@@ -190,14 +256,20 @@ ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
   if (const ErrorCode e = faults_.Next("FileSystem.RemoveFolder", path)) return e;
   Lookup found;
   if (const ErrorCode e = Resolve(path, found)) return e;
-  const Node* node = found.node;
+  Node* node = found.node.get();
   if (!node) return win_error::kFileNotFound;
   if (!node->folder) return win_error::kDirectory;
   if (!found.parent || (node->attributes & kReadOnly)) return win_error::kAccessDenied;
   if (node->inUse) return win_error::kSharingViolation;
   if (!node->children.empty()) return win_error::kDirNotEmpty;
-  const std::string name = node->name;  // the node dies in the erase
-  found.parent->children.erase(name);
+  node->Detach();
+  return win_error::kSuccess;
+}
+
+// Only noted: the sim never restarts.
+ErrorCode SimFileSystem::RemoveAtRestart(std::string_view path) {
+  if (const ErrorCode e = faults_.Next("FileSystem.RemoveAtRestart", path)) return e;
+  removedAtRestart_.emplace_back(path);
   return win_error::kSuccess;
 }
 
@@ -206,7 +278,7 @@ ErrorCode SimFileSystem::RemoveFolder(std::string_view path) {
 ErrorCode SimFileSystem::CountListedFiles(std::string_view folder, std::uint32_t& count) {
   if (const ErrorCode e = faults_.Next("FileSystem.CountListedFiles", folder)) return e;
   Lookup found;
-  if (const ErrorCode e = Resolve(folder, found)) return e;
+  if (const ErrorCode e = Resolve(folder, found, true)) return e;
   if (!found.node) return win_error::kPathNotFound;
   if (!found.node->folder) return win_error::kDirectory;
   std::uint32_t listed = 0;
@@ -218,19 +290,14 @@ ErrorCode SimFileSystem::CountListedFiles(std::string_view folder, std::uint32_t
 }
 
 SimFileSystem::Node& SimFileSystem::FoldersForSetup(const SimPath& path, std::size_t depth) {
-  std::unique_ptr<Node>& drive = drives_[path.drive];
-  if (!drive) {
-    drive = std::make_unique<Node>();
-    drive->name = std::string(1, path.drive) + ":";
-    drive->folder = true;
-  }
+  std::shared_ptr<Node>& drive = drives_[path.drive];
+  if (!drive) drive = NewNode(std::string(1, path.drive) + ":", true, nullptr);
   Node* folder = drive.get();
   for (std::size_t i = 0; i < depth; ++i) {
-    std::unique_ptr<Node>& child = folder->children[path.names[i]];
+    std::shared_ptr<Node>& child = folder->children[path.names[i]];
     if (!child) {
-      child = std::make_unique<Node>();
-      child->name = path.names[i];
-      child->folder = true;
+      child = NewNode(path.names[i], true, nullptr);
+      child->parent = folder;
     } else if (!child->folder) {
       throw std::invalid_argument("a file is in the way of folder " + path.names[i]);
     }
@@ -245,11 +312,10 @@ SimFileSystem::Node& SimFileSystem::FileForSetup(std::string_view path) {
     throw std::invalid_argument("not a file path: " + std::string(path));
   }
   Node& folder = FoldersForSetup(parsed, parsed.names.size() - 1);
-  std::unique_ptr<Node>& file = folder.children[parsed.names.back()];
+  std::shared_ptr<Node>& file = folder.children[parsed.names.back()];
   if (!file) {
-    file = std::make_unique<Node>();
-    file->name = parsed.names.back();
-    file->data = std::make_shared<SimFileData>();
+    file = NewNode(parsed.names.back(), false, nullptr);
+    file->parent = &folder;
   } else if (file->folder) {
     throw std::invalid_argument("a folder is in the way of file " + std::string(path));
   }
@@ -272,14 +338,14 @@ void SimFileSystem::WriteHugeFile(std::string_view path, std::uint64_t size) {
   *file.data = SimFileData{size, {}, file.data->writeHandles};
 }
 
-SimFileSystem::Node* SimFileSystem::Existing(std::string_view path) const {
+std::shared_ptr<SimFileNode> SimFileSystem::Existing(std::string_view path) const {
   Lookup found;
   if (Resolve(path, found) != win_error::kSuccess) return nullptr;
   return found.node;
 }
 
 SimFileSystem::Node& SimFileSystem::ExistingForSetup(std::string_view path) const {
-  Node* node = Existing(path);
+  const std::shared_ptr<Node> node = Existing(path);
   if (!node) throw std::invalid_argument("no such sim path: " + std::string(path));
   return *node;
 }
@@ -296,14 +362,42 @@ void SimFileSystem::MakeReparsePoint(std::string_view path) {
   ExistingForSetup(path).reparsePoint = true;
 }
 
-void SimFileSystem::AddHardLink(std::string_view path) {
+void SimFileSystem::MakeLink(std::string_view path, std::string_view target) {
+  const SimPath parsed = ParseForSetup(path);
+  if (parsed.names.empty()) throw std::invalid_argument("a drive cannot be a link");
+  Node& folder = FoldersForSetup(parsed, parsed.names.size() - 1);
+  std::shared_ptr<Node>& link = folder.children[parsed.names.back()];
+  if (link) link->parent = nullptr;
+  link = NewNode(parsed.names.back(), true, nullptr);
+  link->parent = &folder;
+  link->reparsePoint = true;
+  link->linkTarget = target;
+}
+
+void SimFileSystem::SetSecurity(std::string_view path, bool adminOwned, bool adminOnly) {
   Node& node = ExistingForSetup(path);
-  if (node.folder) throw std::invalid_argument("folders have no hard links");
-  ++node.names;
+  node.adminOwned = adminOwned;
+  node.adminOnly = adminOnly;
+}
+
+FileIdentity SimFileSystem::IdentityOf(std::string_view path) const {
+  Lookup found;
+  if (Resolve(path, found) != win_error::kSuccess || !found.node) {
+    throw std::invalid_argument("no such sim path: " + std::string(path));
+  }
+  return {VolumeOf(*found.node), found.node->index};
+}
+
+void SimFileSystem::AddHardLink(std::string_view path, std::string_view link) {
+  const std::shared_ptr<Node> node = Existing(path);
+  if (!node || node->folder) throw std::invalid_argument("no file to link: " + std::string(path));
+  const SimPath parsed = ParseForSetup(link);
+  FoldersForSetup(parsed, parsed.names.size() - 1).children[parsed.names.back()] = node;
+  ++node->names;
 }
 
 std::optional<std::string> SimFileSystem::Contents(std::string_view path) const {
-  const Node* node = Existing(path);
+  const std::shared_ptr<Node> node = Existing(path);
   if (!node || node->folder) return std::nullopt;
   if (node->data->unstoredZeros > 0) {
     throw std::logic_error("the bytes of a huge sim file are not held: " + std::string(path));
@@ -312,13 +406,13 @@ std::optional<std::string> SimFileSystem::Contents(std::string_view path) const 
 }
 
 std::optional<std::uint32_t> SimFileSystem::Attributes(std::string_view path) const {
-  const Node* node = Existing(path);
+  const std::shared_ptr<Node> node = Existing(path);
   if (!node) return std::nullopt;
   return AttributesOf(*node);
 }
 
 bool SimFileSystem::FolderExists(std::string_view path) const {
-  const Node* node = Existing(path);
+  const std::shared_ptr<Node> node = Existing(path);
   return node && node->folder;
 }
 

@@ -10,7 +10,7 @@
 
 #include "ports/file_system.h"
 #include "sim/faults.h"
-#include "sim/sim_open_files.h"
+#include "sim/sim_file_node.h"
 #include "sim/sim_path.h"
 
 namespace foxbane::sim {
@@ -29,11 +29,15 @@ class SimFileSystem : public FileSystem {
   ErrorCode OpenForAppend(std::string_view path, std::unique_ptr<AppendableFile>& file) override;
   ErrorCode RemoveFile(std::string_view path) override;
   ErrorCode RemoveFolder(std::string_view path) override;
+  ErrorCode RemoveAtRestart(std::string_view path) override;
   ErrorCode CountListedFiles(std::string_view folder, std::uint32_t& count) override;
   ErrorCode CreateForWrite(std::string_view path, std::unique_ptr<WritableFile>& file) override;
   ErrorCode ReadAttributes(std::string_view path, std::uint32_t& attributes) override;
   ErrorCode FullPathName(std::string_view path, std::string& fullPath) override;
   ErrorCode CreateFolder(std::string_view path) override;
+  ErrorCode CreateAdminOnlyFolder(std::string_view path) override;
+  ErrorCode OpenItem(std::string_view path, ItemAccess access,
+                     std::unique_ptr<FileItem>& item) override;
 
   // Setting up and inspecting the tree in tests. These never fail like the
   // port does: a path they cannot use is a mistake in the test and throws
@@ -50,11 +54,24 @@ class SimFileSystem : public FileSystem {
   // Another program holds the file or folder open for writing, sharing read
   // and write but not delete: it can be read but not deleted or appended to.
   void MarkInUse(std::string_view path, bool inUse);
-  // Turns the file or folder into a link to somewhere else (a symbolic
-  // link, a junction). The sim never follows it: what it holds stays as it was.
+  // Turns the file or folder into a reparse point that the sim never
+  // follows: what it holds stays as it was.
   void MakeReparsePoint(std::string_view path);
-  // Gives the file one more name elsewhere, as CreateHardLink does.
-  void AddHardLink(std::string_view path);
+  // Puts a link to the folder `target` where `path` was (whatever was there
+  // goes), as a junction or a symbolic link to a folder: a path through it
+  // leads into `target`.
+  void MakeLink(std::string_view path, std::string_view target);
+  // Who owns the file or folder (the Administrators group, or someone
+  // else), and whether its DACL lets only administrators change it.
+  void SetSecurity(std::string_view path, bool adminOwned, bool adminOnly);
+  // Gives the file one more name, `link`, as CreateHardLink does.
+  void AddHardLink(std::string_view path, std::string_view link);
+
+  // What RemoveAtRestart scheduled, in order.
+  const std::vector<std::string>& RemovedAtRestart() const { return removedAtRestart_; }
+
+  // The file's identity as the port gives it.
+  FileIdentity IdentityOf(std::string_view path) const;
 
   // The bytes of a file; none for a folder or a missing path. Throws for a
   // file made by WriteHugeFile, whose bytes are not held.
@@ -67,38 +84,36 @@ class SimFileSystem : public FileSystem {
   std::vector<std::string> Inventory() const;
 
  private:
-  struct LessNoCaseOrder {
-    using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const { return LessNoCase(a, b); }
-  };
-  struct Node {
-    std::string name;
-    bool folder = false;
-    std::uint32_t attributes = 0;  // without kDirectory and kNormal
-    bool inUse = false;
-    bool reparsePoint = false;
-    int names = 1;  // hard links
-    std::map<std::string, std::unique_ptr<Node>, LessNoCaseOrder> children;  // folders only
-    std::shared_ptr<SimFileData> data;                                       // files only
-  };
+  using Node = SimFileNode;
   // Where a path leads: the folder that would hold its last name, and the
   // node of that name when there is one. For a drive root, parent is null.
   struct Lookup {
     SimPath path;
     Node* parent = nullptr;
-    Node* node = nullptr;
+    std::shared_ptr<Node> node;
   };
 
-  ErrorCode Resolve(std::string_view text, Lookup& found) const;
+  // Links on the way are followed; one at the end only when asked.
+  ErrorCode Resolve(std::string_view text, Lookup& found, bool followLast = false) const;
+  ErrorCode Follow(const Node& link, int depth, std::shared_ptr<Node>& target) const;
+  ErrorCode Walk(const SimPath& path, bool followLast, int depth, Lookup& found) const;
   ErrorCode NewOrExistingFile(std::string_view path, Node*& node);
+  ErrorCode NewFolder(std::string_view operation, std::string_view path, bool adminOnly);
+  std::shared_ptr<Node> NewNode(std::string name, bool folder, const Node* parent);
   static std::uint32_t AttributesOf(const Node& node);
-  Node* Existing(std::string_view path) const;
+  // A volume serial number for each drive.
+  static std::uint32_t VolumeOf(const Node& node) {
+    return 0x5EED0000u + static_cast<unsigned char>(node.Path()[0]);
+  }
+  std::shared_ptr<Node> Existing(std::string_view path) const;
   Node& ExistingForSetup(std::string_view path) const;
   Node& FoldersForSetup(const SimPath& path, std::size_t depth);
   Node& FileForSetup(std::string_view path);
 
   Faults& faults_;
-  std::map<char, std::unique_ptr<Node>> drives_;
+  std::map<char, std::shared_ptr<Node>> drives_;
+  std::uint64_t nextIndex_ = 0x10000;
+  std::vector<std::string> removedAtRestart_;
 };
 
 }  // namespace foxbane::sim

@@ -7,8 +7,14 @@
 namespace foxbane::sim {
 
 SimReadableFile::SimReadableFile(Faults& faults, std::string path,
-                                 std::shared_ptr<const SimFileData> data)
-    : faults_(faults), path_(std::move(path)), data_(std::move(data)) {}
+                                 std::shared_ptr<const SimFileData> data, FileIdentity identity)
+    : faults_(faults), path_(std::move(path)), data_(std::move(data)), identity_(identity) {}
+
+ErrorCode SimReadableFile::Identity(FileIdentity& identity) {
+  if (const ErrorCode e = faults_.Next("FileSystem.Identity", path_)) return e;
+  identity = identity_;
+  return win_error::kSuccess;
+}
 
 // Like ReadFile on a synchronous handle. The leading zeros that a huge file
 // does not hold read like any other bytes.

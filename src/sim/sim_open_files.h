@@ -21,14 +21,17 @@ struct SimFileData {
 
 class SimReadableFile : public ReadableFile {
  public:
-  SimReadableFile(Faults& faults, std::string path, std::shared_ptr<const SimFileData> data);
+  SimReadableFile(Faults& faults, std::string path, std::shared_ptr<const SimFileData> data,
+                  FileIdentity identity);
 
+  ErrorCode Identity(FileIdentity& identity) override;
   ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override;
 
  private:
   Faults& faults_;
   std::string path_;
   std::shared_ptr<const SimFileData> data_;
+  FileIdentity identity_;
   std::uint64_t position_ = 0;  // where the next read starts
 };
 

@@ -20,7 +20,10 @@ namespace foxbane::sim {
 struct SimPlatform {
   Faults faults;
   SimFileSystem files{faults};
-  SimProcesses processes{faults};
+  // A process runs the file at its path when it starts, if there is one.
+  SimProcesses processes{faults, [this](const std::string& path) {
+                           return files.Attributes(path) ? files.IdentityOf(path) : FileIdentity{};
+                         }};
   SimRegistry registry{faults};
   SimProfileFiles profiles{faults, files};
   SimEnvironment environment;

@@ -155,7 +155,8 @@ class SimProcesses::Handle : public OpenedProcess {
   std::uint32_t access_;
 };
 
-SimProcesses::SimProcesses(Faults& faults) : faults_(faults) {}
+SimProcesses::SimProcesses(Faults& faults, ImageResolver imageOf)
+    : faults_(faults), imageOf_(std::move(imageOf)) {}
 
 bool SimProcesses::Fail(ErrorCode code) {
   lastError_ = code;
@@ -245,6 +246,7 @@ void SimProcesses::AddProcess(std::uint32_t pid, std::string modulePath, std::st
   process->startTime = clock_;
   process->snapshotName = snapshotName.empty() ? FileNamePart(modulePath) : std::move(snapshotName);
   process->modulePath = std::move(modulePath);
+  if (imageOf_) process->image = imageOf_(process->modulePath);
   table_.push_back(std::move(process));
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -17,7 +18,10 @@ namespace foxbane::sim {
 // the right needed (5), and the system's English message texts.
 class SimProcesses : public Processes {
  public:
-  explicit SimProcesses(Faults& faults);
+  // `imageOf` names the file a new process's executable is mapped from, by
+  // its path; without it, every process's image is the empty identity.
+  using ImageResolver = std::function<FileIdentity(const std::string& path)>;
+  explicit SimProcesses(Faults& faults, ImageResolver imageOf = {});
   SimProcesses(const SimProcesses&) = delete;
   SimProcesses& operator=(const SimProcesses&) = delete;
 
@@ -43,8 +47,8 @@ class SimProcesses : public Processes {
   // family. The PID of a process that has ended may be given again. Each
   // process started gets a later start time than the one before.
   void AddProcess(std::uint32_t pid, std::string modulePath, std::string snapshotName = {});
-  // The file the process's executable is mapped from, as the file system
-  // names it: it stays the process's image wherever that file goes.
+  // The file the process's executable is mapped from, when it is not the
+  // one at its path: it stays the process's image wherever that file goes.
   void SetImageIdentity(std::uint32_t pid, FileIdentity image);
   // OpenProcess fails with 5 when it asks for any of `rights` (by default
   // whatever it asks for).
@@ -88,6 +92,7 @@ class SimProcesses : public Processes {
   bool Fail(ErrorCode code);
 
   Faults& faults_;
+  ImageResolver imageOf_;
   int platformId_ = 2;
   bool imagePathQuery_ = true;
   std::uint64_t clock_ = 133'000'000'000'000'000;  // some day in 2022

@@ -98,6 +98,8 @@ std::string Win32Environment::WindowsFolder() {
   return folder ? Narrow(*folder) : std::string();
 }
 
+std::string Win32Environment::ProgramDataFolder() { return Narrow(KnownFolder(FOLDERID_ProgramData)); }
+
 // A 32-bit program is told the 32-bit folder for FOLDERID_ProgramFiles and
 // is refused the 64-bit one; under WOW64 the 64-bit registry view names it,
 // as the program folder of 64-bit programs.

@@ -10,6 +10,7 @@ class Win32Environment : public Environment {
   std::string ProgramName() override;
   std::string ExpandReferences(std::string_view text) override;
   std::string WindowsFolder() override;
+  std::string ProgramDataFolder() override;
   std::vector<std::string> ProgramFilesFolders() override;
   std::string ProgramUserSid() override;
   std::string ShellUserSid() override;

@@ -1,5 +1,11 @@
 #include "win32/file_system.h"
 
+#include <windows.h>
+
+#include <sddl.h>
+
+#include "win32/admin_only.h"
+#include "win32/file_item.h"
 #include "win32/growing_text.h"
 #include "win32/open_files.h"
 #include "win32/text.h"
@@ -118,12 +124,47 @@ ErrorCode Win32FileSystem::CreateFolder(std::string_view path) {
   return Result(::CreateDirectoryW(Wide(path).c_str(), nullptr));
 }
 
+ErrorCode Win32FileSystem::CreateAdminOnlyFolder(std::string_view path) {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  if (!::ConvertStringSecurityDescriptorToSecurityDescriptorW(kAdminOnlyFolderSddl, SDDL_REVISION_1,
+                                                              &descriptor, nullptr)) {
+    return LastError();
+  }
+  const UniqueLocalMemory held(descriptor);
+  SECURITY_ATTRIBUTES security{sizeof security, descriptor, FALSE};
+  return Result(::CreateDirectoryW(Wide(path).c_str(), &security));
+}
+
+// The item itself, a link included, folders too (backup semantics).
+// Whoever holds it meanwhile may not rename or delete it.
+ErrorCode Win32FileSystem::OpenItem(std::string_view path, ItemAccess access,
+                                    std::unique_ptr<FileItem>& item) {
+  DWORD rights = FILE_READ_ATTRIBUTES | READ_CONTROL;
+  DWORD sharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+  if (access != ItemAccess::kInspect) rights |= GENERIC_READ;
+  if (access == ItemAccess::kRemove) {
+    rights |= DELETE;
+    sharing = FILE_SHARE_READ;
+  }
+  UniqueFileHandle opened(::CreateFileW(Wide(path).c_str(), rights, sharing, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS,
+                                        nullptr));
+  if (!opened) return LastError();
+  if (::GetFileType(opened.Get()) != FILE_TYPE_DISK) return win_error::kBadFileType;
+  item = std::make_unique<Win32FileItem>(std::move(opened));
+  return win_error::kSuccess;
+}
+
 ErrorCode Win32FileSystem::RemoveFile(std::string_view path) {
   return Result(::DeleteFileW(Wide(path).c_str()));
 }
 
 ErrorCode Win32FileSystem::RemoveFolder(std::string_view path) {
   return Result(::RemoveDirectoryW(Wide(path).c_str()));
+}
+
+ErrorCode Win32FileSystem::RemoveAtRestart(std::string_view path) {
+  return Result(::MoveFileExW(Wide(path).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT));
 }
 
 // Counted by listing, not with a list box: LB_DIR lists nothing under Wine.

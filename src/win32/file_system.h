@@ -14,11 +14,15 @@ class Win32FileSystem : public FileSystem {
   ErrorCode OpenForAppend(std::string_view path, std::unique_ptr<AppendableFile>& file) override;
   ErrorCode RemoveFile(std::string_view path) override;
   ErrorCode RemoveFolder(std::string_view path) override;
+  ErrorCode RemoveAtRestart(std::string_view path) override;
   ErrorCode CountListedFiles(std::string_view folder, std::uint32_t& count) override;
   ErrorCode CreateForWrite(std::string_view path, std::unique_ptr<WritableFile>& file) override;
   ErrorCode ReadAttributes(std::string_view path, std::uint32_t& attributes) override;
   ErrorCode FullPathName(std::string_view path, std::string& fullPath) override;
   ErrorCode CreateFolder(std::string_view path) override;
+  ErrorCode CreateAdminOnlyFolder(std::string_view path) override;
+  ErrorCode OpenItem(std::string_view path, ItemAccess access,
+                     std::unique_ptr<FileItem>& item) override;
 };
 
 }  // namespace foxbane::win32

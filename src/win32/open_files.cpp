@@ -36,15 +36,23 @@ ErrorCode FlushToDisk(HANDLE file) {
 // Straight into the caller's buffer, in as few ReadFile calls as the 32-bit
 // count allows; a call that gives less than asked is followed by another, so
 // that only the end of the file makes a read come up short.
-ErrorCode Win32ReadableFile::Read(std::span<char> into, std::size_t& bytesRead) {
+ErrorCode ReadInto(HANDLE file, std::span<char> into, std::size_t& bytesRead) {
   bytesRead = 0;
   while (bytesRead < into.size()) {
     const auto wanted = static_cast<DWORD>(std::min(into.size() - bytesRead, kLargestTransfer));
     DWORD got = 0;
-    if (!::ReadFile(file_.Get(), into.data() + bytesRead, wanted, &got, nullptr)) return LastError();
+    if (!::ReadFile(file, into.data() + bytesRead, wanted, &got, nullptr)) return LastError();
     if (got == 0) break;
     bytesRead += got;
   }
+  return win_error::kSuccess;
+}
+
+ErrorCode IdentityOf(HANDLE file, FileIdentity& identity) {
+  BY_HANDLE_FILE_INFORMATION information{};
+  if (!::GetFileInformationByHandle(file, &information)) return LastError();
+  identity.volume = information.dwVolumeSerialNumber;
+  identity.index = std::uint64_t{information.nFileIndexHigh} << 32 | information.nFileIndexLow;
   return win_error::kSuccess;
 }
 

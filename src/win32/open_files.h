@@ -5,10 +5,19 @@
 
 namespace foxbane::win32 {
 
+// ReadFile until `into` is full or the file ends, as ReadableFile::Read.
+ErrorCode ReadInto(HANDLE file, std::span<char> into, std::size_t& bytesRead);
+
+// GetFileInformationByHandle: the volume's serial number and the file index.
+ErrorCode IdentityOf(HANDLE file, FileIdentity& identity);
+
 class Win32ReadableFile : public ReadableFile {
  public:
   explicit Win32ReadableFile(UniqueFileHandle file) : file_(std::move(file)) {}
-  ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override;
+  ErrorCode Identity(FileIdentity& identity) override { return IdentityOf(file_.Get(), identity); }
+  ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override {
+    return ReadInto(file_.Get(), into, bytesRead);
+  }
 
  private:
   UniqueFileHandle file_;

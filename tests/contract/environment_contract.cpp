@@ -33,13 +33,18 @@ TEST_P(EnvironmentContract, ExpandReplacesKnownReferencesOnly) {
 }
 
 // Full paths on a drive, without a trailing "\\"; the program folders each
-// once, both of them on a 64-bit system, and not from the variable.
+// once, both of them on a 64-bit system, and neither they nor the program
+// data folder from the variables.
 TEST_P(EnvironmentContract, WindowsAndProgramFoldersAreFullPathsFromTheSystem) {
   const auto isFolderPath = [](const std::string& path) {
     return path.size() > 3 && path[1] == ':' && path[2] == '\\' && path.back() != '\\';
   };
   EXPECT_TRUE(isFolderPath(environment().WindowsFolder())) << environment().WindowsFolder();
   world().SetVariable("ProgramFiles", "C:\\Elsewhere");
+  world().SetVariable("ProgramData", "C:\\Elsewhere");
+  EXPECT_TRUE(isFolderPath(environment().ProgramDataFolder()) &&
+              environment().ProgramDataFolder() != "C:\\Elsewhere")
+      << environment().ProgramDataFolder();
   const std::vector<std::string> folders = environment().ProgramFilesFolders();
   ASSERT_EQ(folders.size(), world().SixtyFourBitSystem() ? 2u : 1u);
   for (const std::string& folder : folders) {

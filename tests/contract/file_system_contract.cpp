@@ -3,6 +3,8 @@
 #include <vector>
 
 #include "contract/world.h"
+#include "common/vb_conversions.h"
+#include "fileops/whole_file.h"
 
 namespace foxbane::contract {
 namespace {
@@ -255,6 +257,123 @@ TEST_P(FileSystemContract, FoldersAttributesCountsAndFullPathNames) {
     std::string full;
     ASSERT_EQ(files().FullPathName(At(relative), full), kSuccess) << relative;
     EXPECT_EQ(full, expected) << relative;
+  }
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) { return ToUpperAscii(a) == ToUpperAscii(b); }
+
+// Where an item really is, by its own handle.
+std::string FinalPathOf(FileSystem& files, const std::string& path) {
+  std::unique_ptr<FileItem> item;
+  std::string final;
+  if (files.OpenItem(path, ItemAccess::kInspect, item) || item->FinalPath(final)) return "?";
+  return final;
+}
+
+// An item tells what it is, its identity (the one a reader of the same file
+// reports, shared by a second name, no other file's) and where it really
+// is. A link at the end of the path is opened itself: it shows as a reparse
+// point, or (Wine) as the folder it leads to, which lies elsewhere. Through
+// a link on the way, the item is what the link leads to.
+TEST_P(FileSystemContract, AnItemTellsWhatAndWhereItReallyIs) {
+  world().WriteFile(At("Target\\a.exe"), "MZ bytes");
+  world().WriteFile(At("Target\\b.exe"), "MZ other");
+  world().MakeHardLink(At("Target\\b.exe"), At("Target\\b2.exe"));
+  const std::string target = FinalPathOf(files(), At("Target"));
+  std::unique_ptr<ReadableFile> reader;
+  ASSERT_EQ(files().OpenForRead(At("Target\\a.exe"), reader), kSuccess);
+  FileIdentity read;
+  ASSERT_EQ(reader->Identity(read), kSuccess);
+  const auto facts = [&](const std::string& path) {
+    std::unique_ptr<FileItem> item;
+    ItemFacts described;
+    EXPECT_EQ(files().OpenItem(path, ItemAccess::kInspect, item), kSuccess) << path;
+    if (item) EXPECT_EQ(item->Describe(described), kSuccess) << path;
+    return described;
+  };
+  const ItemFacts a = facts(At("Target\\a.exe")), b = facts(At("Target\\b.exe"));
+  EXPECT_EQ(a.identity, read);
+  EXPECT_NE(a.identity, b.identity);
+  EXPECT_EQ(facts(At("Target\\b2.exe")).identity, b.identity);
+  EXPECT_EQ(std::pair(a.names, b.names), std::pair(1u, 2u));
+  EXPECT_EQ(a.attributes & (file_attribute::kDirectory | kReparsePoint), 0u);
+  EXPECT_EQ(facts(At("Target")).attributes & file_attribute::kDirectory, file_attribute::kDirectory);
+  EXPECT_TRUE(EqualsNoCase(FinalPathOf(files(), At("target\\A.EXE")), target + "\\a.exe"));
+
+  std::unique_ptr<FileItem> missing;
+  EXPECT_EQ(files().OpenItem(At("missing.exe"), ItemAccess::kInspect, missing), kFileNotFound);
+  EXPECT_EQ(files().OpenItem(At("Missing\\a.exe"), ItemAccess::kRead, missing), kPathNotFound);
+
+  if (!world().MakeFolderLink(At("Link"), At("Target"))) GTEST_SKIP() << "no links here";
+  EXPECT_EQ(facts(At("Link\\a.exe")).identity, a.identity);
+  EXPECT_TRUE(EqualsNoCase(FinalPathOf(files(), At("Link\\a.exe")), target + "\\a.exe"));
+  const bool showsLink = (facts(At("Link")).attributes & kReparsePoint) != 0;
+  EXPECT_TRUE(showsLink || !EqualsNoCase(FinalPathOf(files(), At("Link")), target.substr(0, target.rfind('\\')) + "\\Link"));
+}
+
+// Read and deleted through the one handle: the file goes when the item is
+// closed. A read-only file, a folder with contents, and an item opened only
+// to be looked at are refused; a file another program writes to cannot be
+// opened for removal at all, but can be read.
+TEST_P(FileSystemContract, AnItemIsReadAndDeletedThroughItsHandle) {
+  world().WriteFile(At("a.exe"), "MZ\0bytes"s);
+  world().WriteFile(At("ro.exe"), "x", kReadOnly);
+  world().WriteFile(At("Full\\x.txt"), "x");
+  world().MakeFolder(At("Empty"));
+  world().WriteFile(At("held.exe"), "held");
+  std::unique_ptr<FileItem> item;
+  ASSERT_EQ(files().OpenItem(At("a.exe"), ItemAccess::kRemove, item), kSuccess);
+  std::string bytes;
+  EXPECT_EQ(ReadToEnd(*item, bytes), kSuccess);
+  EXPECT_EQ(bytes, "MZ\0bytes"s);
+  EXPECT_EQ(item->Delete(), kSuccess);
+  item.reset();
+  EXPECT_FALSE(world().Exists(At("a.exe")));
+  const std::pair<const char*, ErrorCode> refused[] = {
+      {"ro.exe", kAccessDenied}, {"Full", kDirNotEmpty}};
+  for (const auto& [name, error] : refused) {
+    ASSERT_EQ(files().OpenItem(At(name), ItemAccess::kRemove, item), kSuccess) << name;
+    EXPECT_EQ(item->Delete(), error) << name;
+    item.reset();
+    EXPECT_TRUE(world().Exists(At(name))) << name;
+  }
+  ASSERT_EQ(files().OpenItem(At("Empty"), ItemAccess::kInspect, item), kSuccess);
+  EXPECT_EQ(item->Delete(), kAccessDenied);
+  ASSERT_EQ(files().OpenItem(At("Empty"), ItemAccess::kRemove, item), kSuccess);
+  EXPECT_EQ(item->Delete(), kSuccess);
+  item.reset();
+  EXPECT_FALSE(world().Exists(At("Empty")));
+
+  const auto hold = world().HoldOpen(At("held.exe"));
+  EXPECT_EQ(files().OpenItem(At("held.exe"), ItemAccess::kRemove, item), kSharingViolation);
+  ASSERT_EQ(files().OpenItem(At("held.exe"), ItemAccess::kRead, item), kSuccess);
+  EXPECT_EQ(ReadToEnd(*item, bytes), kSuccess);
+  EXPECT_EQ(bytes, "held");
+  item.reset();
+  // Deleted when Windows next starts; until then it stays as it is.
+  EXPECT_EQ(files().RemoveAtRestart(At("held.exe")), kSuccess);
+  EXPECT_EQ(world().Contents(At("held.exe")), "held");
+}
+
+// A folder made for administrators only says so, and so does a file made in
+// it; one whose DACL lets everyone change it does not. (Wine keeps no owner
+// but its one user's, which counts as an administrator there; what a DACL
+// grants it keeps as the file's Linux permissions.)
+TEST_P(FileSystemContract, AnAdminOnlyFolderAndWhatIsMadeInItSaySo) {
+  EXPECT_EQ(files().CreateAdminOnlyFolder(At("Safe")), kSuccess);
+  EXPECT_EQ(files().CreateAdminOnlyFolder(At("Safe")), kAlreadyExists);
+  std::unique_ptr<WritableFile> writing;
+  ASSERT_EQ(files().CreateForWrite(At("Safe\\made.txt"), writing), kSuccess);
+  writing.reset();
+  world().MakeFolder(At("Open"));
+  world().LetEveryoneChange(At("Open"));
+  const std::pair<const char*, bool> cases[] = {{"Safe", true}, {"Safe\\made.txt", true}, {"Open", false}};
+  for (const auto& [name, expected] : cases) {
+    std::unique_ptr<FileItem> item;
+    bool adminOnly = !expected;
+    ASSERT_EQ(files().OpenItem(At(name), ItemAccess::kInspect, item), kSuccess) << name;
+    EXPECT_EQ(item->AdminOnly(adminOnly), kSuccess) << name;
+    EXPECT_EQ(adminOnly, expected) << name;
   }
 }
 

@@ -45,6 +45,28 @@ TEST_P(ProcessesContract, SnapshotAndIdsListAStartedProcess) {
   EXPECT_NE(std::find(ids.begin(), ids.end(), started.pid), ids.end());
 }
 
+// The image a process runs is known by its file's identity, the one the
+// file system gives the file at its path; asking needs the right to read the
+// process's memory.
+TEST_P(ProcessesContract, AProcessImageIsTheFileItStartedFrom) {
+  const StartedProcess started = world().StartWaitingProcess();
+  std::unique_ptr<ReadableFile> file;
+  ASSERT_EQ(files().OpenForRead(started.modulePath, file), win_error::kSuccess);
+  FileIdentity expected;
+  ASSERT_EQ(file->Identity(expected), win_error::kSuccess);
+
+  FileIdentity image;
+  const auto reader = processes().Open(kQueryAndRead, false, started.pid);
+  ASSERT_NE(reader, nullptr);
+  ASSERT_TRUE(reader->ImageFileIdentity(image));
+  EXPECT_EQ(image, expected);
+  EXPECT_NE(image, FileIdentity{});
+  const auto limited = processes().Open(kQueryLimited, false, started.pid);
+  ASSERT_NE(limited, nullptr);
+  EXPECT_FALSE(limited->ImageFileIdentity(image));
+  EXPECT_EQ(processes().LastError(), win_error::kAccessDenied);
+}
+
 // Reading the modules, querying the image path and start time (the limited
 // right, which reads nothing else) and ending the process each need their
 // own right; the process ends with the code given, and only it.

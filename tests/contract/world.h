@@ -57,6 +57,11 @@ class World {
   // and write, not delete.
   virtual std::shared_ptr<void> HoldOpen(const std::string& path) = 0;
   virtual void MakeHardLink(const std::string& existing, const std::string& link) = 0;
+  // A link to the folder `target` (a symbolic link); false where the system
+  // cannot make one for this test.
+  virtual bool MakeFolderLink(const std::string& link, const std::string& target) = 0;
+  // Gives everyone full control of the folder or file.
+  virtual void LetEveryoneChange(const std::string& path) = 0;
 
   // A process that waits until something ends it.
   virtual StartedProcess StartWaitingProcess() = 0;

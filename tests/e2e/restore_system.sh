@@ -60,7 +60,7 @@ machine_state "$SESSION_DIR/before"
 clean >"$SESSION_DIR/first-entries"
 [ -s "$SESSION_DIR/first-entries" ] || fail "the first cleanup removed nothing"
 machine_state "$SESSION_DIR/after-first"
-quarantine="$(linux_path "$FOXBANE_FOLDER")/Quarantine"
+quarantine="$(linux_path 'C:\ProgramData\Foxbane\Quarantine')"
 echo "Quarantine after one cleanup: $(du -sb "$quarantine" | cut -f1) bytes in $(find "$quarantine" -type f | wc -l) files"
 
 # --- The restore ------------------------------------------------------------

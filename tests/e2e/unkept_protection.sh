@@ -6,12 +6,13 @@
 source "$(dirname "$0")/lib.sh"
 e2e_begin unkept_protection
 plant
-echo "Not a folder." >"$(linux_path "$FOXBANE_FOLDER")/Quarantine"
+mkdir -p "$(linux_path 'C:\ProgramData\Foxbane')"
+echo "Not a folder." >"$(linux_path 'C:\ProgramData\Foxbane\Quarantine')"
 start_foxbane
 
 drive click Scan
 drive msgbox ok 60
-printf 'Foxbane could not keep a copy of some of what it was about to remove, so it left those items where they are.\n\nMake room on the disk, or move Foxbane to a folder where it may write, and scan again.' >"$SESSION_DIR/expected-message"
+printf 'Foxbane could not keep a copy of some of what it was about to remove, so it left those items where they are.\n\nMake room on the disk, and scan again.' >"$SESSION_DIR/expected-message"
 cmp -s "$SESSION_DIR/out" "$SESSION_DIR/expected-message" || fail "message text: [$(cat -A "$SESSION_DIR/out")]"
 wait_for_results_step
 drive click "Delete File(s) and Cleanup >>"

@@ -61,6 +61,7 @@ class SimMachine {
  public:
   SimMachine() {
     sim.files.MakeFolder("C:\\Windows");
+    sim.files.MakeFolder(sim.environment.ProgramDataFolder());
     sim.files.MakeFolder(sim.environment.ApplicationFolder());
     form.Form_Load();
   }
@@ -88,9 +89,10 @@ class SimMachine {
   std::map<std::string, std::string> Snapshot(bool withOwnFiles = false) {
     std::map<std::string, std::string> items;
     const std::string folder = sim.environment.ApplicationFolder();
+    const std::string quarantine = sim.environment.ProgramDataFolder() + "\\Foxbane";
     for (const std::string& item : sim.files.Inventory()) {
       const std::string path = item.substr(item.find(':') + 1);
-      const bool own = path == folder + "\\scanlog.txt" || path.starts_with(folder + "\\Quarantine");
+      const bool own = path == folder + "\\scanlog.txt" || path.starts_with(quarantine);
       if (own && !withOwnFiles) continue;
       items[item] = item.starts_with("file:") ? sim.files.Contents(path).value_or("") : "";
     }

@@ -102,8 +102,8 @@ TEST(LeftBehind, KillBitsAreWrittenUnkeptAndTheProtectionClaimedOnlyWhenSet) {
     SCOPED_TRACE(writeFails);
     SimMachine machine;
     PlantAdware(machine);
-    machine.sim.faults.Fail("FileSystem.CreateFolder", win_error::kAccessDenied,
-                            sim::Faults::kEveryCall, machine.sim.environment.ApplicationFolder());
+    machine.sim.faults.Fail("FileSystem.CreateAdminOnlyFolder", win_error::kAccessDenied,
+                            sim::Faults::kEveryCall, machine.sim.environment.ProgramDataFolder());
     if (writeFails) {
       machine.sim.faults.Fail("Registry.SetValue", win_error::kAccessDenied, sim::Faults::kEveryCall,
                               "HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\Microsoft\\Internet Explorer");

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <regex>
+
 #include "app/texts.h"
+#include "cleanup/journal_seal.h"
 #include "cleanup/quarantine.h"
 #include "cleanup/restore.h"
 #include "fileops/whole_file.h"
@@ -13,12 +17,12 @@ using Kind = JournalRecord::Kind;
 
 // Texts of every kind a journal must carry unchanged: tabs, line breaks,
 // "%", bytes that are not ASCII, NUL, and the empty name of a default value.
-TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
-  std::vector<JournalRecord> records(7);  // one of each kind, in the kinds' order
+std::vector<JournalRecord> EveryKind() {
+  std::vector<JournalRecord> records(8);  // one of each kind, in the kinds' order
   records[0].path = "C:\\Program Files\\\u00dcber\\%20 a\tb.exe";
   records[0].stored = "0001.quarantined";
   records[0].size = 0x123456789ull;
-  records[0].checksum = ~0ull;
+  records[0].digest = Digest("bytes");
   records[1].path = "C:\\Program Files\\\u4e2d";
   for (std::size_t i = 2; i < 6; ++i) {
     records[i].root = reg_root::kClassesRoot;
@@ -27,18 +31,56 @@ TEST(Journal, RecordsReadBackAsWrittenAndACutLastLineIsLeftOut) {
   }
   records[3].type = reg_type::kBinary;
   records[3].data = std::string("\0\xff\r\n%", 5);
+  records[7].path = "C:\\Users\\me\\bad.exe";
   for (std::size_t i = 0; i < records.size(); ++i) records[i].kind = static_cast<Kind>(i);
-  std::string journal = std::string(kJournalHeader) + "\r\n";
+  return records;
+}
+
+// A journal reads back only under its key and session, and only as sealed:
+// a line cut short at the end (or followed by nothing but the restore's
+// closing record) is left out; any other change refuses it whole.
+TEST(Journal, RecordsReadBackOnlyAsSealed) {
+  const std::vector<JournalRecord> records = EveryKind();
+  const std::string key(32, 'k');
+  JournalSeal writer(key, "2004-03-27 14.05.09");
+  std::string journal = writer.Header();
   for (const JournalRecord& record : records) {
-    const std::string line = EncodeRecord(record);
+    const std::string line = writer.Line(record);
     EXPECT_EQ(line.find_first_of("\r\n"), line.size() - 1) << line;
     journal += line;
   }
-  EXPECT_EQ(DecodeJournal(journal), records);
-  EXPECT_EQ(DecodeJournal(journal.substr(0, journal.size() - 1)),
-            std::vector<JournalRecord>(records.begin(), records.end() - 1));
-  EXPECT_EQ(DecodeJournal(journal + "file\tbroken\n" + "value\t80000002\n"), records);
-  EXPECT_TRUE(DecodeJournal(journal.substr(journal.find('\n') + 1)).empty()) << "no header";
+  JournalRecord restored;
+  restored.kind = Kind::kRestored;
+  JournalSeal restore(key, "2004-03-27 14.05.09");
+  const std::string cut = journal.substr(0, journal.size() - 5);
+  restore.Read(cut);
+  const std::string closing = restore.Line(restored);
+  const std::size_t third = journal.find('\n', journal.find('\n') + 1) + 1;
+  const std::size_t last = journal.rfind('\n', journal.size() - 2) + 1;
+  std::string edited = journal;
+  edited[journal.find("Program Files")] = 'p';
+  const std::vector<JournalRecord> allButLast(records.begin(), records.end() - 1);
+  const struct {
+    std::string what, text, key, session;
+    std::optional<std::vector<JournalRecord>> read;
+  } cases[] = {
+      {"as written", journal, key, "2004-03-27 14.05.09", records},
+      {"CR LF", std::regex_replace(journal, std::regex("\n"), "\r\n"), key, "2004-03-27 14.05.09", records},
+      {"last line cut", cut, key, "2004-03-27 14.05.09", allButLast},
+      {"cut, then closed", cut + "\n" + closing, key,
+       "2004-03-27 14.05.09", [&] { auto r = allButLast; r.push_back(restored); return r; }()},
+      {"a letter changed", edited, key, "2004-03-27 14.05.09", std::nullopt},
+      {"a line left out", journal.substr(0, third) + journal.substr(journal.find('\n', third) + 1), key,
+       "2004-03-27 14.05.09", std::nullopt},
+      {"a line added", journal.substr(0, last) + "folder\tC:\\Windows\tAB\n" + journal.substr(last), key,
+       "2004-03-27 14.05.09", std::nullopt},
+      {"another key", journal, std::string(32, 'K'), "2004-03-27 14.05.09", std::nullopt},
+      {"another session", journal, key, "2004-03-27 14.05.10", std::nullopt},
+      {"no header", journal.substr(journal.find('\n') + 1), key, "2004-03-27 14.05.09", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(JournalSeal(c.key, c.session).Read(c.text), c.read) << c.what;
+  }
 }
 
 // The adware, and the user's own hidden file in its folder.
@@ -111,7 +153,7 @@ TEST_F(Quarantined, AJournalCutInTheMiddleStillPutsBackWhatItRecords) {
   const std::string text = *machine.sim.files.Contents(journal);
   const std::size_t last = text.rfind('\n', text.size() - 2) + 1;
   const std::string lastKey = "SOFTWARE\\Wow6432Node\\" + kCompatibility[1].substr(9);
-  ASSERT_EQ(text.substr(last), "newkey\t80000002\t200\t" + kCompatibility[1] + "\n");
+  ASSERT_TRUE(text.substr(last).starts_with("newkey\t80000002\t200\t" + kCompatibility[1] + "\t"));
   machine.sim.files.WriteFile(journal, text.substr(0, last + 12));
   ASSERT_EQ(machine.sim.registry.DeleteKey(kHklm, lastKey, reg_view::k64Bit), win_error::kSuccess);
 
@@ -135,31 +177,53 @@ TEST(AppendLines, StartsOnALineOfItsOwnAfterACutLastLine) {
 
 // What cannot be kept is not removed, and the user is told once, after the
 // pass: on a disk that fills up no file is kept (a registry entry needs
-// none); beside a program whose folder cannot be written nothing is.
+// none). A quarantine folder that is not safe is not used at all, and
+// nothing is written through it: one a user made, one users may change, a
+// link to the system's folder, a file in its place.
 TEST(Unkept, WhatCannotBeKeptStaysAndTheUserIsToldOnce) {
-  for (const bool diskFull : {true, false}) {
-    SCOPED_TRACE(diskFull ? "disk full" : "program folder unwritable");
+  const std::string foxbane = "C:\\ProgramData\\Foxbane";
+  const std::string system = "C:\\Windows\\System32";
+  const struct {
+    const char* what;
+    std::function<void(sim::SimFileSystem&, sim::Faults&)> plant;
+  } cases[] = {
+      {"disk full",
+       [&](sim::SimFileSystem&, sim::Faults& faults) {
+         faults.Fail("FileSystem.Write", win_error::kDiskFull, sim::Faults::kEveryCall,
+                     foxbane + "\\Quarantine\\2004");
+       }},
+      {"made by a user",
+       [&](sim::SimFileSystem& files, sim::Faults&) {
+         files.MakeFolder(foxbane);
+         files.SetSecurity(foxbane, false, true);
+       }},
+      {"users may change it",
+       [&](sim::SimFileSystem& files, sim::Faults&) { files.MakeFolder(foxbane + "\\Quarantine"); }},
+      {"a link", [&](sim::SimFileSystem& files, sim::Faults&) { files.MakeLink(foxbane, system); }},
+      {"a file", [&](sim::SimFileSystem& files, sim::Faults&) { files.WriteFile(foxbane, "x"); }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const bool diskFull = &c == &cases[0];
     SimMachine machine;
     Plant(machine);
-    if (diskFull) machine.sim.faults.Fail("FileSystem.Write", win_error::kDiskFull);
-    for (const char* operation : {"FileSystem.OpenForAppend", "FileSystem.CreateFolder"}) {
-      if (!diskFull) {
-        machine.sim.faults.Fail(operation, win_error::kAccessDenied, sim::Faults::kEveryCall,
-                                machine.sim.environment.ApplicationFolder());
-      }
-    }
+    machine.sim.files.WriteFile(system + "\\kernel32.dll", "system");
+    c.plant(machine.sim.files, machine.sim.faults);
     machine.ClickScan();
     machine.ClickCleanup();
     EXPECT_TRUE(machine.sim.files.Contents(kBad));
     EXPECT_TRUE(machine.sim.files.Contents(kOcx));
     EXPECT_EQ(machine.sim.registry.Value(kHklm, kCurrentVersion, "disp").has_value(), !diskFull);
     EXPECT_EQ(machine.sim.registry.Value(kHkcu, kRunKey, "bad").has_value(), !diskFull);
-    EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{std::string(texts::kNotKept)});
+    const std::string told = diskFull ? std::string(texts::kNotKept)
+                                      : std::string(texts::kQuarantineNotSafe) + foxbane + "\\Quarantine.";
+    EXPECT_EQ(machine.sim.messages.shown(), std::vector<std::string>{told});
     const std::string screen = machine.form.LogTextText();
     EXPECT_EQ(screen.find(diskFull ? "[CLEANUP] Deleted File" : "[CLEANUP] Deleted"), std::string::npos);
     EXPECT_EQ(screen.find("[CLEANUP] Removed DPF Item:"), std::string::npos);
     for (const auto& item : machine.sim.files.Inventory()) {
       EXPECT_FALSE(item.ends_with(".quarantined")) << "a partial copy left behind: " << item;
+      EXPECT_TRUE(!item.starts_with("file:" + system) || item.ends_with("kernel32.dll")) << item;
     }
   }
 }

@@ -54,6 +54,23 @@ TEST_F(ScanResults, CaptionLogBlockAndActivityLogByteForByte) {
   EXPECT_EQ(machine.sim.window.Text(C::LogText), machine.form.LogTextText());
 }
 
+// A program of the user's renamed another program's running file and put
+// one with the adware's texts at its old path. The system still names that
+// path as the other program's, and the scan finds the file there; only the
+// process running the very file scanned is ended, not the other program.
+TEST_F(ScanResults, AProcessWhoseFileWasRenamedAwayIsNotEnded) {
+  const std::string tool = "C:\\Users\\Pat\\tool.exe";
+  const std::string renamed = "C:\\Users\\Pat\\tool-renamed.exe";
+  machine.sim.files.WriteFile(renamed, kCleanBytes);
+  machine.sim.processes.AddProcess(300, tool);
+  machine.sim.processes.SetImageIdentity(300, machine.sim.files.IdentityOf(renamed));
+  machine.sim.files.WriteFile(tool, kInfectedBytes);
+  machine.ClickScan();
+  EXPECT_TRUE(machine.sim.processes.IsRunning(300));
+  EXPECT_FALSE(machine.sim.processes.IsRunning(1234));
+  EXPECT_TRUE(machine.sim.messages.shown().empty());
+}
+
 TEST_F(ScanResults, ProgramAtADriveRootLogsWithoutADoubledBackslash) {
   machine.sim.environment.SetApplicationFolder("C:\\");
   EXPECT_EQ(Form2TestAccess::ScanLogPath(machine.form), "C:\\scanlog.txt");

@@ -33,12 +33,20 @@ class SimWorld : public World {
     sim_.files.MarkInUse(path, true);
     return {nullptr, [this, path](void*) { sim_.files.MarkInUse(path, false); }};
   }
-  void MakeHardLink(const std::string& existing, const std::string&) override {
-    sim_.files.AddHardLink(existing);
+  void MakeHardLink(const std::string& existing, const std::string& link) override {
+    sim_.files.AddHardLink(existing, link);
+  }
+  bool MakeFolderLink(const std::string& link, const std::string& target) override {
+    sim_.files.MakeLink(link, target);
+    return true;
+  }
+  void LetEveryoneChange(const std::string& path) override {
+    sim_.files.SetSecurity(path, true, false);
   }
 
   StartedProcess StartWaitingProcess() override {
     const StartedProcess started{nextPid_ += 4, "C:\\Program Files\\Foxbane Test\\Waiter.exe"};
+    sim_.files.WriteFile(started.modulePath, "MZ waiting");
     sim_.processes.AddProcess(started.pid, started.modulePath);
     return started;
   }

@@ -1,5 +1,8 @@
 #include <windows.h>
 
+#include <aclapi.h>
+#include <sddl.h>
+
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -34,6 +37,11 @@ void Check(bool done, const std::string& what) {
 std::string UniqueName() {
   static std::atomic<int> next{0};
   return "FoxbaneTest-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++next);
+}
+
+bool IsLink(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
 }
 
 class Win32World : public World {
@@ -89,6 +97,29 @@ class Win32World : public World {
 
   void MakeHardLink(const std::string& existing, const std::string& link) override {
     fs::create_hard_link(Wide(existing), Wide(link));
+  }
+
+  // Wine makes no links for Windows programs (CreateSymbolicLink does
+  // nothing there): the end-to-end tests make them from the Linux side.
+  bool MakeFolderLink(const std::string& link, const std::string& target) override {
+    ::CreateSymbolicLinkW(Wide(link).c_str(), Wide(target).c_str(),
+                          SYMBOLIC_LINK_FLAG_DIRECTORY | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+    return IsLink(link);
+  }
+
+  void LetEveryoneChange(const std::string& path) override {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    Check(::ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1,
+                                                                 &descriptor, nullptr),
+          "describe full control for everyone");
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    ::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted);
+    std::wstring name = Wide(path);
+    const DWORD set = ::SetNamedSecurityInfoW(name.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                              nullptr, nullptr, dacl, nullptr);
+    ::LocalFree(descriptor);
+    Check(set == ERROR_SUCCESS, "let everyone change " + path);
   }
 
   StartedProcess StartWaitingProcess() override {
