@@ -44,7 +44,9 @@ std::string Scrambled(std::string_view bytes) {
   return out;
 }
 
-std::string Quarantine::Folder(Environment& environment) { return TrustedFolder::Path(environment); }
+std::string Quarantine::Folder(Environment& environment) {
+  return TrustedFolder::Path(environment);
+}
 
 std::string Quarantine::IndexPath(Environment& environment) {
   return Folder(environment) + "\\" + std::string(kIndexName);
@@ -82,7 +84,8 @@ bool Quarantine::BeginIn(const std::string& key) {
     detected.path = path;
     journal += seal_->Line(detected);
   }
-  if (!AppendChecked(name + "\\journal.txt", journal) || !AppendChecked(std::string(kIndexName), name + "\n")) {
+  if (!AppendChecked(name + "\\journal.txt", journal) ||
+      !AppendChecked(std::string(kIndexName), name + "\n")) {
     return false;
   }
   session_ = name;
@@ -92,7 +95,8 @@ bool Quarantine::BeginIn(const std::string& key) {
 
 bool Quarantine::AppendChecked(const std::string& relative, std::string_view lines) {
   std::unique_ptr<FileItem> item;
-  return AppendLines(files_, Folder(environment_) + "\\" + relative, lines) == win_error::kSuccess &&
+  return AppendLines(files_, Folder(environment_) + "\\" + relative, lines) ==
+             win_error::kSuccess &&
          folder_.OpenInside(relative, false, ItemAccess::kInspect, item) == win_error::kSuccess;
 }
 
@@ -156,7 +160,7 @@ bool Quarantine::ReadValue(RegKey key, std::string_view name, std::uint32_t& typ
 }
 
 Keeping Quarantine::SaveValue(RegKey root, std::string_view keyPath, std::string_view name,
-                           RegView view) {
+                              RegView view) {
   ScopedRegKey key(registry_);
   const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
   if (Missing(opened)) return Keeping::kNothingThere;
@@ -183,7 +187,8 @@ Keeping Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view)
     const ErrorCode listed = registry_.EnumValue(key.get(), index, value.valueName,
                                                  kLongestValueName, nullptr, nullptr, nullptr);
     if (listed == win_error::kNoMoreItems) break;
-    if (listed != win_error::kSuccess || !ReadValue(key.get(), value.valueName, value.type, value.data)) {
+    if (listed != win_error::kSuccess ||
+        !ReadValue(key.get(), value.valueName, value.type, value.data)) {
       return Fail();
     }
     records.push_back(std::move(value));
@@ -229,7 +234,7 @@ bool Quarantine::ConfirmedMissing(RegKey root, std::string_view keyPath, RegView
 // Each key on the path that is not there yet is made by the write: the
 // restore takes them away again, deepest first.
 Keeping Quarantine::SaveBeforeWrite(RegKey root, std::string_view keyPath, std::string_view name,
-                                 RegView view) {
+                                    RegView view) {
   std::vector<JournalRecord> records;
   for (std::size_t end = keyPath.find('\\'); records.empty(); end = keyPath.find('\\', end + 1)) {
     const std::string_view prefix = keyPath.substr(0, end);
