@@ -14,7 +14,6 @@ namespace {
 using Kind = JournalRecord::Kind;
 constexpr std::uint32_t kLongestValueName = 16384;  // characters, NUL included
 constexpr int kMostSessionsASecond = 99;
-constexpr std::string_view kIndexName = "sessions.txt";
 
 bool Missing(ErrorCode code) {
   return code == win_error::kFileNotFound || code == win_error::kPathNotFound;
@@ -46,10 +45,6 @@ std::string Scrambled(std::string_view bytes) {
 
 std::string Quarantine::Folder(Environment& environment) {
   return TrustedFolder::Path(environment);
-}
-
-std::string Quarantine::IndexPath(Environment& environment) {
-  return Folder(environment) + "\\" + std::string(kIndexName);
 }
 
 // The session's folder is named after the time it began; the index lists

@@ -51,7 +51,7 @@ bool Restore::Trusted() {
 
 std::vector<std::string> Restore::ListedSessions() {
   std::string index;
-  if (!Trusted() || folder_.ReadInside("sessions.txt", index)) return {};
+  if (!Trusted() || folder_.ReadInside(Quarantine::kIndexName, index)) return {};
   std::vector<std::string> sessions;
   for (const std::string_view line : CompleteLines(index)) {
     const std::string session(line);
