@@ -48,10 +48,11 @@ bool CleanupPlaces::IsDetectedFile(std::string_view path) const {
 
 // The folder a detected file was in, strictly below a program folder.
 bool CleanupPlaces::IsDetectedFolder(std::string_view path) {
-  const bool holdsDetected = std::any_of(detected_.begin(), detected_.end(), [&](const std::string& file) {
-    const std::size_t separator = file.rfind('\\');
-    return separator != std::string::npos && SamePath(file.substr(0, separator), path);
-  });
+  const bool holdsDetected =
+      std::any_of(detected_.begin(), detected_.end(), [&](const std::string& file) {
+        const std::size_t separator = file.rfind('\\');
+        return separator != std::string::npos && SamePath(file.substr(0, separator), path);
+      });
   return holdsDetected && guards_.NamesProgramSubfolder(path);
 }
 
@@ -76,7 +77,8 @@ bool CleanupPlaces::IsKillBitKey(RegKey root, std::string_view keyPath) const {
   return root == reg_root::kLocalMachine &&
          std::any_of(std::begin(kCompatibilityKeys), std::end(kCompatibilityKeys),
                      [&](std::string_view key) {
-                       return keyPath.size() >= kKillBitsRoot.size() && keyPath.size() <= key.size() &&
+                       return keyPath.size() >= kKillBitsRoot.size() &&
+                              keyPath.size() <= key.size() &&
                               SamePath(key.substr(0, keyPath.size()), keyPath) &&
                               (keyPath.size() == key.size() || key[keyPath.size()] == '\\');
                      });

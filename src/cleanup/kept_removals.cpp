@@ -12,9 +12,9 @@ void Form2::BeginQuarantineSession() {
   for (std::int32_t row = 1; row <= resultsList_.Count(); ++row) {
     detected.push_back(resultsList_.Item(row).text);
   }
-  quarantine_ = std::make_unique<Quarantine>(platform_.files, platform_.registry,
-                                             platform_.environment, platform_.clock,
-                                             std::move(detected));
+  quarantine_ =
+      std::make_unique<Quarantine>(platform_.files, platform_.registry, platform_.environment,
+                                   platform_.clock, std::move(detected));
   leftBehind_ = left_behind::kNone;
   told_ = left_behind::kNone;
 }

@@ -14,7 +14,6 @@ namespace {
 using Kind = JournalRecord::Kind;
 constexpr std::uint32_t kLongestValueName = 16384;  // characters, NUL included
 constexpr int kMostSessionsASecond = 99;
-constexpr std::string_view kIndexName = "sessions.txt";
 
 bool Missing(ErrorCode code) {
   return code == win_error::kFileNotFound || code == win_error::kPathNotFound;
@@ -44,10 +43,8 @@ std::string Scrambled(std::string_view bytes) {
   return out;
 }
 
-std::string Quarantine::Folder(Environment& environment) { return TrustedFolder::Path(environment); }
-
-std::string Quarantine::IndexPath(Environment& environment) {
-  return Folder(environment) + "\\" + std::string(kIndexName);
+std::string Quarantine::Folder(Environment& environment) {
+  return TrustedFolder::Path(environment);
 }
 
 // The session's folder is named after the time it began; the index lists
@@ -82,7 +79,8 @@ bool Quarantine::BeginIn(const std::string& key) {
     detected.path = path;
     journal += seal_->Line(detected);
   }
-  if (!AppendChecked(name + "\\journal.txt", journal) || !AppendChecked(std::string(kIndexName), name + "\n")) {
+  if (!AppendChecked(name + "\\journal.txt", journal) ||
+      !AppendChecked(std::string(kIndexName), name + "\n")) {
     return false;
   }
   session_ = name;
@@ -92,7 +90,8 @@ bool Quarantine::BeginIn(const std::string& key) {
 
 bool Quarantine::AppendChecked(const std::string& relative, std::string_view lines) {
   std::unique_ptr<FileItem> item;
-  return AppendLines(files_, Folder(environment_) + "\\" + relative, lines) == win_error::kSuccess &&
+  return AppendLines(files_, Folder(environment_) + "\\" + relative, lines) ==
+             win_error::kSuccess &&
          folder_.OpenInside(relative, false, ItemAccess::kInspect, item) == win_error::kSuccess;
 }
 
@@ -156,7 +155,7 @@ bool Quarantine::ReadValue(RegKey key, std::string_view name, std::uint32_t& typ
 }
 
 Keeping Quarantine::SaveValue(RegKey root, std::string_view keyPath, std::string_view name,
-                           RegView view) {
+                              RegView view) {
   ScopedRegKey key(registry_);
   const ErrorCode opened = key.Open(root, keyPath, reg_access::kQueryValue | view);
   if (Missing(opened)) return Keeping::kNothingThere;
@@ -183,7 +182,8 @@ Keeping Quarantine::SaveKey(RegKey root, std::string_view keyPath, RegView view)
     const ErrorCode listed = registry_.EnumValue(key.get(), index, value.valueName,
                                                  kLongestValueName, nullptr, nullptr, nullptr);
     if (listed == win_error::kNoMoreItems) break;
-    if (listed != win_error::kSuccess || !ReadValue(key.get(), value.valueName, value.type, value.data)) {
+    if (listed != win_error::kSuccess ||
+        !ReadValue(key.get(), value.valueName, value.type, value.data)) {
       return Fail();
     }
     records.push_back(std::move(value));

@@ -62,9 +62,10 @@ class Quarantine {
   // someone other than an administrator (or was not a folder at all).
   bool Untrusted() const { return untrusted_; }
 
-  // The folder that holds every session, and the list of sessions in it.
+  // The folder that holds every session.
   static std::string Folder(Environment& environment);
-  static std::string IndexPath(Environment& environment);
+  // The index's name in that folder.
+  static constexpr std::string_view kIndexName = "sessions.txt";
 
  private:
   bool Begin();

@@ -9,8 +9,8 @@ namespace foxbane {
 
 // Opens what the cleanup is about to remove, once, and holds it to what was
 // checked before (see OpenChecked): for a detected file also to the file the
-// scan read, when `scanned` is given. kRemove, or kRead for one in use. kUntrusted for anything else, which
-// then stays: a skipped step, never a removal somewhere else.
+// scan read, when `scanned` is given. kRemove, or kRead for one in use. kUntrusted for anything
+// else, which then stays: a skipped step, never a removal somewhere else.
 ErrorCode OpenForRemoval(FileSystem& files, std::string_view path, bool folder,
                          const FileIdentity* scanned, ItemAccess access,
                          std::unique_ptr<FileItem>& item);

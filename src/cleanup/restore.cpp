@@ -25,7 +25,8 @@ bool Succeeded(ErrorCode code, std::initializer_list<ErrorCode> alsoFine = {}) {
 bool IsSessionName(std::string_view name) {
   return !name.empty() && name.find("..") == std::string_view::npos &&
          std::all_of(name.begin(), name.end(), [](char c) {
-           return (c >= '0' && c <= '9') || std::string_view("-. ()").find(c) != std::string_view::npos;
+           return (c >= '0' && c <= '9') ||
+                  std::string_view("-. ()").find(c) != std::string_view::npos;
          });
 }
 
@@ -50,11 +51,12 @@ bool Restore::Trusted() {
 
 std::vector<std::string> Restore::ListedSessions() {
   std::string index;
-  if (!Trusted() || folder_.ReadInside("sessions.txt", index)) return {};
+  if (!Trusted() || folder_.ReadInside(Quarantine::kIndexName, index)) return {};
   std::vector<std::string> sessions;
   for (const std::string_view line : CompleteLines(index)) {
     const std::string session(line);
-    if (IsSessionName(session) && std::find(sessions.begin(), sessions.end(), session) == sessions.end()) {
+    if (IsSessionName(session) &&
+        std::find(sessions.begin(), sessions.end(), session) == sessions.end()) {
       sessions.push_back(session);
     }
   }
@@ -97,8 +99,9 @@ std::optional<std::vector<JournalRecord>> Restore::Read(const std::string& sessi
   if (!records) return std::nullopt;
   RemovalGuards guards(files_, environment_);
   CleanupPlaces places(guards, *records);
-  const bool allowed = std::all_of(records->begin(), records->end(),
-                                   [&](const JournalRecord& record) { return places.Allows(record); });
+  const bool allowed =
+      std::all_of(records->begin(), records->end(),
+                  [&](const JournalRecord& record) { return places.Allows(record); });
   if (!allowed) return std::nullopt;
   return records;
 }
@@ -115,7 +118,8 @@ int Restore::PutBack(const std::string& session) {
   if (failed == 0) {
     JournalRecord done;
     done.kind = Kind::kRestored;
-    AppendLines(files_, Quarantine::Folder(environment_) + "\\" + JournalOf(session), seal.Line(done));
+    AppendLines(files_, Quarantine::Folder(environment_) + "\\" + JournalOf(session),
+                seal.Line(done));
   }
   return failed;
 }
@@ -128,9 +132,11 @@ bool Restore::PutBackRecord(const std::string& session, const JournalRecord& rec
     case Kind::kFolder:
       return MakeFolders(record.path);
     case Kind::kKey:
-      return Succeeded(key.Create(record.root, record.keyPath, reg_access::kQueryValue | record.view));
+      return Succeeded(
+          key.Create(record.root, record.keyPath, reg_access::kQueryValue | record.view));
     case Kind::kValue:
-      return Succeeded(key.Create(record.root, record.keyPath, reg_access::kSetValue | record.view)) &&
+      return Succeeded(
+                 key.Create(record.root, record.keyPath, reg_access::kSetValue | record.view)) &&
              Succeeded(registry_.SetValue(key.get(), record.valueName, record.type, record.data));
     case Kind::kNoValue: {
       const ErrorCode opened =
@@ -164,11 +170,13 @@ bool Restore::PutBackFile(const std::string& session, const JournalRecord& recor
   const auto parentChecked = [&] {
     std::unique_ptr<FileItem> item;
     ItemFacts facts;
-    return OpenChecked(files_, parent, true, ItemAccess::kInspect, item, facts) == win_error::kSuccess;
+    return OpenChecked(files_, parent, true, ItemAccess::kInspect, item, facts) ==
+           win_error::kSuccess;
   };
   if (!MakeFolders(parent) || !parentChecked()) return false;
   std::unique_ptr<FileItem> current;
-  const ErrorCode opened = OpenForRemoval(files_, record.path, false, nullptr, ItemAccess::kRead, current);
+  const ErrorCode opened =
+      OpenForRemoval(files_, record.path, false, nullptr, ItemAccess::kRead, current);
   if (opened == win_error::kSuccess) {
     std::string there;
     if (ReadToEnd(*current, there) == win_error::kSuccess && there == bytes) return true;
@@ -201,8 +209,8 @@ void OfferRestore(Restore& restore, UserMessages& messages) {
   if (restore.QuarantineExists() && !restore.Trusted()) {
     messages.ShowModal(
         "Foxbane will not put anything back: programs that do not run as an administrator could "
-        "have changed its quarantine folder, " + restore.Folder() +
-        ", so nothing in it can be trusted.");
+        "have changed its quarantine folder, " +
+        restore.Folder() + ", so nothing in it can be trusted.");
     return;
   }
   const auto refused = [](const std::string& session) {
@@ -219,7 +227,8 @@ void OfferRestore(Restore& restore, UserMessages& messages) {
     return;
   }
   for (const std::string& session : sessions) {
-    const std::vector<JournalRecord> records = restore.Records(session).value_or(std::vector<JournalRecord>{});
+    const std::vector<JournalRecord> records =
+        restore.Records(session).value_or(std::vector<JournalRecord>{});
     const auto files = std::count_if(records.begin(), records.end(),
                                      [](const JournalRecord& r) { return r.kind == Kind::kFile; });
     const std::string question =
@@ -229,14 +238,14 @@ void OfferRestore(Restore& restore, UserMessages& messages) {
         "included. Run Foxbane again to remove them.";
     if (!messages.Ask(question)) continue;
     const int failed = restore.PutBack(session);
-    messages.ShowModal(failed < 0    ? refused(session)
-                       : failed == 0 ? "Everything Foxbane removed in its cleanup of " + session +
-                                         " has been put back."
-                                   : "Foxbane could not put back " + std::to_string(failed) +
-                                         " of the things it removed in its cleanup of " +
-                                         session +
-                                         ". Close any program that may be using them, and try "
-                                         "again.");
+    messages.ShowModal(failed < 0 ? refused(session)
+                       : failed == 0
+                           ? "Everything Foxbane removed in its cleanup of " + session +
+                                 " has been put back."
+                           : "Foxbane could not put back " + std::to_string(failed) +
+                                 " of the things it removed in its cleanup of " + session +
+                                 ". Close any program that may be using them, and try "
+                                 "again.");
   }
 }
 

@@ -28,8 +28,8 @@ class TrustedFolder {
   // Opens the folder and each above it up to the program data folder (which
   // belongs to the system), making those missing when asked to, only
   // administrators able to change them. Each must pass OpenChecked and be
-  // owned and changeable by administrators only (kUntrusted otherwise). They stay open (on Windows, nobody can rename
-  // them meanwhile).
+  // owned and changeable by administrators only (kUntrusted otherwise). They stay open (on Windows,
+  // nobody can rename them meanwhile).
   ErrorCode Open(bool create);
 
   // Opens a file or folder in the quarantine (`relative` below it) and checks

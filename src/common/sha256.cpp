@@ -67,7 +67,8 @@ Sha256Digest Sha256(std::string_view bytes) {
     Compress(state, reinterpret_cast<const unsigned char*>(tail.data()) + at);
   }
   Sha256Digest digest{};
-  for (std::size_t i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
+  for (std::size_t i = 0; i < 32; ++i)
+    digest[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
   return digest;
 }
 

@@ -31,7 +31,7 @@ struct SimFileNode {
   std::uint64_t index = 0;
   SimFileNode* parent = nullptr;  // none for a drive root, and once removed
   std::map<std::string, std::shared_ptr<SimFileNode>, LessNoCaseOrder> children;  // folders only
-  std::shared_ptr<SimFileData> data;                                               // files only
+  std::shared_ptr<SimFileData> data;                                              // files only
 
   // Takes the node out of its parent's folder, if it is still in one.
   void Detach();

@@ -84,7 +84,7 @@ seal() {  # BODY: prints BODY, a tab and its seal, chained to the line before
     awk '{ print toupper($NF) }')"
   printf '%s\t%s\n' "$1" "$last_seal"
 }
-kept="$(grep -a "^file\t${escaped_rule1}\t" "$SESSION_DIR/genuine-journal" | head -n 1 | cut -f 3-5)"
+kept="$(grep -a "^file"$'\t'"${escaped_rule1}"$'\t' "$SESSION_DIR/genuine-journal" | head -n 1 | cut -f 3-5)"
 cp "$SESSION_DIR/genuine-journal" "$journal"
 {
   seal "$(printf 'file\t%s\t%s' "$VICTIM" "$kept")"

@@ -29,7 +29,8 @@ class RestoreTrust : public ::testing::Test {
   }
   std::string Journal() { return *machine.sim.files.Contents(journal); }
   std::string Key() {
-    return *machine.sim.files.Contents(Quarantine::Folder(machine.sim.environment) + "\\journal.key");
+    return *machine.sim.files.Contents(Quarantine::Folder(machine.sim.environment) +
+                                       "\\journal.key");
   }
   // Offers the restore, saying yes to everything; the machine must then be
   // as the cleanup left it, and the user told the session was refused.
@@ -61,7 +62,8 @@ TEST_F(RestoreTrust, AJournalEditedWithoutTheKeyIsRefusedWhole) {
   std::string text = Journal();
   const std::size_t at = text.find(kBad);
   ASSERT_NE(at, std::string::npos);
-  machine.sim.files.WriteFile(journal, text.substr(0, at) + kSystemFile + text.substr(at + kBad.size()));
+  machine.sim.files.WriteFile(journal,
+                              text.substr(0, at) + kSystemFile + text.substr(at + kBad.size()));
   ExpectRefused("a path changed");
 
   JournalRecord debugger;
@@ -71,7 +73,8 @@ TEST_F(RestoreTrust, AJournalEditedWithoutTheKeyIsRefusedWhole) {
   debugger.valueName = "Debugger";
   debugger.type = reg_type::kString;
   debugger.data = std::string("cmd.exe\0", 8);
-  machine.sim.files.WriteFile(journal, text + EncodeRecord(debugger) + "\t" + std::string(64, 'A') + "\n");
+  machine.sim.files.WriteFile(journal,
+                              text + EncodeRecord(debugger) + "\t" + std::string(64, 'A') + "\n");
   ExpectRefused("a record added");
 }
 
@@ -105,12 +108,16 @@ TEST_F(RestoreTrust, ARecordOutsideTheCleanupsPlacesIsRefusedWhateverItsSeal) {
       {"a file made detected after the cleanup", {detected, file}},
       {"a folder of no detected file", {folder}},
       {"a debugger", {record(Kind::kValue, kHklm, kDebuggerKey, "Debugger")}},
-      {"a value beside the fixed ones", {record(Kind::kValue, kHklm, kCurrentVersion, "ProgramFilesDir")}},
-      {"a startup value of another root", {record(Kind::kValue, reg_root::kUsers, std::string(kRunKey), "x")}},
+      {"a value beside the fixed ones",
+       {record(Kind::kValue, kHklm, kCurrentVersion, "ProgramFilesDir")}},
+      {"a startup value of another root",
+       {record(Kind::kValue, reg_root::kUsers, std::string(kRunKey), "x")}},
       {"a key above the class", {record(Kind::kKey, kHkcr, "CLSID")}},
-      {"an uninstall entry of no detected file", {record(Kind::kKey, kHklm, kUninstall + "\\Other")}},
+      {"an uninstall entry of no detected file",
+       {record(Kind::kKey, kHklm, kUninstall + "\\Other")}},
       {"a key made above the kill bits", {record(Kind::kNewKey, kHklm, "SOFTWARE")}},
-      {"a value made where no kill bit is", {record(Kind::kNoValue, kHklm, kDebuggerKey, "Debugger")}},
+      {"a value made where no kill bit is",
+       {record(Kind::kNoValue, kHklm, kDebuggerKey, "Debugger")}},
       {"another view", {record(Kind::kValue, kHkcu, std::string(kRunKey), "bad")}},
   };
   const std::string genuine = Journal();
@@ -135,10 +142,11 @@ TEST_F(RestoreTrust, AQuarantineUsersCouldChangeIsNotReadAtAll) {
   Restore later(machine.sim.files, machine.sim.registry, machine.sim.environment);
   OfferRestore(later, machine.sim.messages);
   EXPECT_TRUE(machine.sim.messages.asked().empty());
-  EXPECT_EQ(machine.sim.messages.shown(),
-            std::vector<std::string>{"Foxbane will not put anything back: programs that do not run as "
-                                     "an administrator could have changed its quarantine folder, " +
-                                     folder + ", so nothing in it can be trusted."});
+  EXPECT_EQ(
+      machine.sim.messages.shown(),
+      std::vector<std::string>{"Foxbane will not put anything back: programs that do not run as "
+                               "an administrator could have changed its quarantine folder, " +
+                               folder + ", so nothing in it can be trusted."});
   EXPECT_FALSE(machine.sim.files.Contents(kBad));
 
   SimMachine old;

@@ -15,6 +15,8 @@
 //                                          pass ends on its panel (up to s seconds)
 //   fbdriver processes                     every other process: pid, executable path
 //   fbdriver launch <program>...           start programs, print their ids and exit codes
+//   fbdriver hold <file> <s>               hold the file open for writing, without sharing
+//                                          its deletion, for s seconds; print "held"
 //
 // Texts are written to standard output in UTF-8, byte for byte (CR LF kept).
 // Exit code 0 on success, 1 with the reason on standard error otherwise.
@@ -70,6 +72,18 @@ void AnswerMessageBox(int button, std::chrono::milliseconds limit) {
     throw std::runtime_error("the message box stayed open after its button was pressed");
 }
 
+// Holds the file open as a program writing it would (sharing read and
+// write, not delete) for SECONDS, having said "held" once it does.
+void HoldOpen(const std::wstring& path, DWORD seconds) {
+  const HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) throw std::runtime_error("cannot hold " + Narrow(path));
+  Write("held\n");
+  std::fflush(stdout);
+  ::Sleep(seconds * 1000);
+  ::CloseHandle(file);
+}
+
 void Run(const std::vector<std::wstring>& args) {
   const auto arg = [&](std::size_t at) -> const std::wstring& {
     if (at >= args.size()) throw std::runtime_error("too few arguments (see fbdriver.cpp)");
@@ -78,6 +92,7 @@ void Run(const std::vector<std::wstring>& args) {
   const std::wstring& command = arg(0);
   if (command == L"processes") return PrintRunningProcesses();
   if (command == L"launch") return LaunchAndWatch({args.begin() + 1, args.end()});
+  if (command == L"hold") return HoldOpen(arg(1), static_cast<DWORD>(std::stoul(arg(2))));
   if (command == L"msgbox") {
     const int button = arg(1) == L"yes" ? IDYES
                        : arg(1) == L"ok"  ? IDOK
