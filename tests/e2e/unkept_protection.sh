@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# The infected machine where the quarantine cannot be made (a file stands
-# where its folder would go): nothing is removed, the user is told once, and
-# yet the kill bits are written in both views over the flags that could not
-# be kept, and the protection is claimed because they read back as set.
+# The infected machine where the quarantine cannot be made (a file that
+# anyone could have put there stands where its folder would go): nothing is
+# removed, the user is told once, and yet the kill bits are written in both
+# views over the flags that could not be kept, and the protection is claimed
+# because they read back as set.
 source "$(dirname "$0")/lib.sh"
 e2e_begin unkept_protection
 plant
@@ -12,7 +13,7 @@ start_foxbane
 
 drive click Scan
 drive msgbox ok 60
-printf 'Foxbane could not keep a copy of some of what it was about to remove, so it left those items where they are.\n\nMake room on the disk, and scan again.' >"$SESSION_DIR/expected-message"
+printf 'Foxbane removed nothing that it would have had to keep a copy of: programs that do not run as an administrator could change the folder where it keeps those copies, C:\\ProgramData\\Foxbane\\Quarantine.' >"$SESSION_DIR/expected-message"
 cmp -s "$SESSION_DIR/out" "$SESSION_DIR/expected-message" || fail "message text: [$(cat -A "$SESSION_DIR/out")]"
 wait_for_results_step
 drive click "Delete File(s) and Cleanup >>"
