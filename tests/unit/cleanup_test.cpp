@@ -190,7 +190,9 @@ TEST_F(Cleanup, AFileOrFolderSwappedAfterTheScanIsLeftAlone) {
   EXPECT_EQ(Entries(), std::vector<std::string>{kProtection});
   const auto after = machine.Snapshot();
   for (const auto& [item, data] : before) {
-    if (item.starts_with("file:") || item.starts_with("folder:")) EXPECT_EQ(after.at(item), data) << item;
+    if (item.starts_with("file:") || item.starts_with("folder:")) {
+      EXPECT_EQ(after.at(item), data) << item;
+    }
   }
 }
 
