@@ -8,9 +8,9 @@ using namespace file_attribute;
 
 void SimFileNode::Detach() {
   if (parent == nullptr) return;
-  SimFileNode* folder = parent;
+  SimFileNode* container = parent;
   parent = nullptr;
-  folder->children.erase(name);  // may end this node's life: nothing of it is used after
+  container->children.erase(name);  // may end this node's life: nothing of it is used after
 }
 
 std::string SimFileNode::Path() const {
