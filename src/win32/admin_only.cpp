@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "win32/token_user.h"
 #include "win32/unique_handle.h"
 
 namespace foxbane::win32 {
@@ -21,17 +22,7 @@ constexpr ACCESS_MASK kChanging = FILE_WRITE_DATA | FILE_APPEND_DATA | FILE_WRIT
 // no lesser account there to keep out, so that user counts as one.
 std::vector<BYTE> WineUser() {
   if (!::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version")) return {};
-  HANDLE opened = nullptr;
-  if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &opened)) return {};
-  const UniqueKernelHandle token(opened);
-  std::vector<BYTE> user(512);
-  DWORD size = 0;
-  if (!::GetTokenInformation(token.Get(), TokenUser, user.data(), static_cast<DWORD>(user.size()),
-                             &size)) {
-    return {};
-  }
-  const PSID sid = reinterpret_cast<TOKEN_USER*>(user.data())->User.Sid;
-  return std::vector<BYTE>(static_cast<BYTE*>(sid), static_cast<BYTE*>(sid) + ::GetLengthSid(sid));
+  return ProcessUserSid(::GetCurrentProcess());
 }
 
 bool IsAdministrator(PSID sid) {

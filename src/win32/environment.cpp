@@ -10,6 +10,7 @@
 
 #include "win32/growing_text.h"
 #include "win32/text.h"
+#include "win32/token_user.h"
 #include "win32/unique_handle.h"
 
 namespace foxbane::win32 {
@@ -38,17 +39,9 @@ std::wstring KnownFolder(REFKNOWNFOLDERID id) {
 
 // The user of a process's token, as a string SID; empty when it cannot be read.
 std::string TokenUserSid(HANDLE process) {
-  HANDLE opened = nullptr;
-  if (!::OpenProcessToken(process, TOKEN_QUERY, &opened)) return {};
-  const UniqueKernelHandle token(opened);
-  DWORD size = 0;
-  ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &size);
-  if (size < sizeof(TOKEN_USER)) return {};
-  std::vector<unsigned char> buffer(size);
-  if (!::GetTokenInformation(token.Get(), TokenUser, buffer.data(), size, &size)) return {};
-  const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer.data());
+  std::vector<BYTE> user = ProcessUserSid(process);
   LPWSTR text = nullptr;
-  if (!::ConvertSidToStringSidW(user->User.Sid, &text)) return {};
+  if (user.empty() || !::ConvertSidToStringSidW(user.data(), &text)) return {};
   const UniqueLocalMemory owned(text);
   return Narrow(text);
 }

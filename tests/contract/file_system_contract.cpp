@@ -288,7 +288,9 @@ TEST_P(FileSystemContract, AnItemTellsWhatAndWhereItReallyIs) {
     std::unique_ptr<FileItem> item;
     ItemFacts described;
     EXPECT_EQ(files().OpenItem(path, ItemAccess::kInspect, item), kSuccess) << path;
-    if (item) EXPECT_EQ(item->Describe(described), kSuccess) << path;
+    if (item) {
+      EXPECT_EQ(item->Describe(described), kSuccess) << path;
+    }
     return described;
   };
   const ItemFacts a = facts(At("Target\\a.exe")), b = facts(At("Target\\b.exe"));
