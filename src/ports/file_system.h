@@ -92,6 +92,9 @@ class ReadableFile {
   // end, and 0 once there. After a failure, what `into` holds is not to be
   // relied on.
   virtual ErrorCode Read(std::span<char> into, std::size_t& bytesRead) = 0;
+  // Goes back to the first byte (SetFilePointerEx): the next Read starts
+  // there, on the same open file.
+  virtual ErrorCode Rewind() = 0;
 };
 
 // A text file opened for appending. Closed when destroyed.

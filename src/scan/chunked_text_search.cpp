@@ -24,9 +24,10 @@ constexpr TextSet kRule1 = RuleTexts(0);
 ChunkedTextSearch::ChunkedTextSearch(std::size_t chunkBytes)
     : chunkBytes_(std::max<std::size_t>(chunkBytes, 1)) {}
 
-void ChunkedTextSearch::Restart() {
+void ChunkedTextSearch::Restart(Scope scope) {
   carried_ = 0;
   found_ = 0;
+  scope_ = scope;
 }
 
 std::span<char> ChunkedTextSearch::Chunk() {
@@ -35,11 +36,15 @@ std::span<char> ChunkedTextSearch::Chunk() {
 }
 
 void ChunkedTextSearch::Add(std::size_t bytes) {
-  if (bytes == 0 || (found_ & kRule1) == kRule1) return;
+  if (bytes == 0 || (found_ & kRule1) == kRule1 || Settled()) return;
   char* const window = buffer_.get() + kCarry - carried_;
   const std::size_t size = carried_ + bytes;
-  // Stops early once the rule-1 texts still missing turn up.
-  found_ |= FindTexts(std::string_view(window, size), static_cast<TextSet>(kRule1 & ~found_));
+  const std::string_view contents(window, size);
+  // The search for every text stops early once the rule-1 texts still
+  // missing turn up.
+  found_ |= scope_ == Scope::kKeys
+                ? FindKeyTexts(contents)
+                : FindTexts(contents, static_cast<TextSet>(kRule1 & ~found_));
   carried_ = std::min(size, kCarry);
   std::memmove(buffer_.get() + kCarry - carried_, window + size - carried_, carried_);
 }

@@ -15,6 +15,10 @@ namespace foxbane::signatures {
 // contents.
 class ChunkedTextSearch {
  public:
+  // What the search looks for: the key texts alone (kKeyTexts), until one is
+  // met, or every text.
+  enum class Scope { kKeys, kEveryText };
+
   // Small enough that a piece the system has just copied in is still in the
   // processor's second-level cache when the search reads it (256 KiB and
   // more on the processors of the last years): larger pieces leave it
@@ -25,8 +29,8 @@ class ChunkedTextSearch {
   // `chunkBytes` (at least 1) is the most that one read adds.
   explicit ChunkedTextSearch(std::size_t chunkBytes = kDefaultChunkBytes);
 
-  // Forgets what an earlier file held.
-  void Restart();
+  // Forgets what an earlier file, or an earlier reading of this one, held.
+  void Restart(Scope scope);
   // Where the next chunk is read to. The memory is taken on first use, never
   // filled in advance, and kept: taken anew for every scan, its pages would
   // each be faulted in again, at a cost that comes close to the search's.
@@ -37,11 +41,15 @@ class ChunkedTextSearch {
   // The texts met so far. Rule 1 wins over every other, so once it holds
   // the rest of the file is not searched and later texts may be missing.
   TextSet Found() const { return found_; }
+  // Whether the rest of the file can tell nothing more: a key text has been
+  // met by a search for the keys alone.
+  bool Settled() const { return scope_ == Scope::kKeys && found_ != 0; }
 
  private:
   std::size_t chunkBytes_;
   std::unique_ptr<char[]> buffer_;  // the carry's room, then the chunk
   std::size_t carried_ = 0;         // bytes carried over, just ahead of the chunk
+  Scope scope_ = Scope::kEveryText;
   TextSet found_ = 0;
 };
 

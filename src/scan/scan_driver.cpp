@@ -5,25 +5,13 @@
 #include "common/resume_next.h"
 #include "common/vb_conversions.h"
 #include "fileops/drive_path.h"
+#include "scan/file_text_search.h"
 
 namespace foxbane {
 
 namespace {
 
 constexpr ErrorCode kBadFileNameOrNumber = 52;
-
-// Reads the file to its end a chunk at a time into one buffer, searching each
-// chunk while it is still in the processor's cache.
-ErrorCode SearchWholeFile(ReadableFile& file, signatures::ChunkedTextSearch& search) {
-  search.Restart();
-  for (;;) {
-    const std::span<char> chunk = search.Chunk();
-    std::size_t read = 0;
-    if (const ErrorCode error = file.Read(chunk, read)) return error;
-    search.Add(read);
-    if (read < chunk.size()) return win_error::kSuccess;
-  }
-}
 
 }  // namespace
 
@@ -65,8 +53,7 @@ void Form2::ScanProcesses() {
     signatures::TextSet found = 0;
     resume([&] {
       if (!file) throw StepFailed(kBadFileNameOrNumber);
-      Check(SearchWholeFile(*file, scanData_));
-      found = scanData_.Found();
+      Check(FindTextsInFile(*file, scanData_, found));
     });
     file.reset();
     resume([&] { MatchSignatures(found, i, identity); });

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 
+#include "scan/signature_keys.h"
 #include "scan/text_search_isa.h"
 
 namespace foxbane::signatures {
@@ -46,6 +47,13 @@ Candidates NextCandidates(Isa isa, const unsigned char* data, std::size_t size,
   }
 }
 
+Candidates NextKeyPairs(Isa isa, const unsigned char* data, std::size_t size, std::size_t from) {
+#if FOXBANE_X86_SIMD
+  if (isa >= Isa::kAvx2) return NextKeyPairsAvx2(data, size, from);
+#endif
+  return Candidates{from, 0, from};
+}
+
 // The texts that begin at `position`, among `wanted`; texts reaching past
 // `size` are not there.
 TextSet TextsAt(const unsigned char* data, std::size_t size, std::size_t position,
@@ -85,6 +93,35 @@ TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa) {
     found |= TextsAt(data, size, position, static_cast<TextSet>(~found));
   }
   return found;
+}
+
+TextSet FindKeyTexts(std::string_view contents) {
+  return FindKeyTexts(contents, SupportedIsas().back());
+}
+
+TextSet FindKeyTexts(std::string_view contents, Isa isa) {
+  // Below AVX2 there is no key filter, and the filter of every text finds
+  // the keys' places.
+  if (isa < Isa::kAvx2) return FindTexts(contents, kKeyTexts, isa) & kKeyTexts;
+  const auto* data = reinterpret_cast<const unsigned char*>(contents.data());
+  const std::size_t size = contents.size();
+  // A pair at an even place may be a key's first pair, or the second pair of
+  // a key that begins one place before...
+  Candidates next = NextKeyPairs(isa, data, size, 0);
+  for (; next.positions != 0; next = NextKeyPairs(isa, data, size, next.next)) {
+    for (std::uint64_t bits = next.positions; bits != 0; bits &= bits - 1) {
+      const std::size_t pair = next.block + static_cast<std::size_t>(std::countr_zero(bits));
+      TextSet found = TextsAt(data, size, pair, kKeyTexts);
+      if (pair > 0) found |= TextsAt(data, size, pair - 1, kKeyTexts);
+      if (found != 0) return found;
+    }
+  }
+  // ...and where the filter stops, every place is tried, from the one before
+  // it, whose second pair the filter has not seen.
+  for (std::size_t position = next.next > 0 ? next.next - 1 : 0; position < size; ++position) {
+    if (const TextSet found = TextsAt(data, size, position, kKeyTexts)) return found;
+  }
+  return 0;
 }
 
 }  // namespace foxbane::signatures

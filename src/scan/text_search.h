@@ -24,4 +24,10 @@ std::span<const Isa> SupportedIsas();
 TextSet FindTexts(std::string_view contents, TextSet enough);
 TextSet FindTexts(std::string_view contents, TextSet enough, Isa isa);
 
+// Some of the key texts (kKeyTexts) that occur in `contents`, and at least
+// one when any does: the search ends at the first it meets. The first form
+// runs on the widest instruction set supported.
+TextSet FindKeyTexts(std::string_view contents);
+TextSet FindKeyTexts(std::string_view contents, Isa isa);
+
 }  // namespace foxbane::signatures

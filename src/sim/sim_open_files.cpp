@@ -37,6 +37,12 @@ ErrorCode SimReadableFile::Read(std::span<char> into, std::size_t& bytesRead) {
   return win_error::kSuccess;
 }
 
+ErrorCode SimReadableFile::Rewind() {
+  if (const ErrorCode e = faults_.Next("FileSystem.Rewind", path_)) return e;
+  position_ = 0;
+  return win_error::kSuccess;
+}
+
 SimWriter::SimWriter(Faults& faults, std::string path, std::shared_ptr<SimFileData> data)
     : faults_(faults), path_(std::move(path)), data_(std::move(data)) {
   ++data_->writeHandles;

@@ -26,6 +26,7 @@ class SimReadableFile : public ReadableFile {
 
   ErrorCode Identity(FileIdentity& identity) override;
   ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override;
+  ErrorCode Rewind() override;
 
  private:
   Faults& faults_;

@@ -48,6 +48,11 @@ ErrorCode ReadInto(HANDLE file, std::span<char> into, std::size_t& bytesRead) {
   return win_error::kSuccess;
 }
 
+ErrorCode Win32ReadableFile::Rewind() {
+  return ::SetFilePointerEx(file_.Get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN) ? win_error::kSuccess
+                                                                               : LastError();
+}
+
 ErrorCode IdentityOf(HANDLE file, FileIdentity& identity) {
   BY_HANDLE_FILE_INFORMATION information{};
   if (!::GetFileInformationByHandle(file, &information)) return LastError();

@@ -18,6 +18,7 @@ class Win32ReadableFile : public ReadableFile {
   ErrorCode Read(std::span<char> into, std::size_t& bytesRead) override {
     return ReadInto(file_.Get(), into, bytesRead);
   }
+  ErrorCode Rewind() override;
 
  private:
   UniqueFileHandle file_;

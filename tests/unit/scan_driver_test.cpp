@@ -82,25 +82,36 @@ TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
   EXPECT_TRUE(machine.sim.messages.shown().empty());
 }
 
-// Only a file read to its end counts. bad.exe takes reads 1 to 8 and has
-// shown both its texts by the end of read 3; clean.exe, of the same size,
-// reads 9 to 16 into the buffer bad.exe left behind.
+// Only a file read to its end counts. bad.exe shows its key text by read
+// 2, is read again from its start in reads 3 to 10 and has shown both its
+// texts by the end of read 5; clean.exe, of the same size and without a key,
+// reads 11 to 18 into the buffer bad.exe left behind. Going back to the
+// start can fail too.
 TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
   const std::string bad = kInfectedBytes + std::string(40, 'x');
-  const std::pair<int, bool> cases[] = {{0, true}, {1, false}, {3, false}, {4, false},
-                                         {8, false}, {9, true}, {16, true}};
-  for (const auto& [failingRead, detected] : cases) {
-    SCOPED_TRACE(::testing::Message() << "read " << failingRead << " fails");
+  const struct {
+    const char* operation;
+    int call;
+    bool detected;
+  } cases[] = {{"FileSystem.Read", 1, false}, {"FileSystem.Read", 2, false},
+               {"FileSystem.Read", 3, false}, {"FileSystem.Read", 5, false},
+               {"FileSystem.Read", 6, false}, {"FileSystem.Read", 10, false},
+               {"FileSystem.Read", 11, true}, {"FileSystem.Read", 18, true},
+               {"FileSystem.Rewind", 1, false}, {nullptr, 0, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(::testing::Message() << (c.operation ? c.operation : "nothing") << " " << c.call << " fails");
     SimMachine machine;
     Form2TestAccess::SetScanChunkBytes(machine.form, 8);
     machine.Run(1, "C:\\Apps\\bad.exe", bad);
     machine.Run(2, "C:\\Apps\\clean.exe", std::string(bad.size(), 'x'));
-    if (failingRead != 0) {
-      machine.sim.faults.Fail("FileSystem.Read", win_error::kNotEnoughMemory, failingRead);
-    }
+    if (c.operation != nullptr) machine.sim.faults.Fail(c.operation, win_error::kNotEnoughMemory, c.call);
     machine.ClickScan();
     EXPECT_EQ(machine.sim.window.Rows(C::ResultsList),
-              (detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
+              (c.detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
+    if (c.operation == nullptr) {
+      EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 18);
+      EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Rewind"), 1);
+    }
     EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);
   }
 }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "support/rule_by_rule.h"
+#include "scan/signature_keys.h"
 #include "scan/signature_texts.h"
 #include "scan/signatures.h"
 #include "scan/text_search.h"
@@ -17,9 +18,11 @@
 namespace foxbane {
 namespace {
 
+using signatures::FindKeyTexts;
 using signatures::FindTexts;
 using test_support::FoundInChunks;
 using signatures::Isa;
+using signatures::kKeyTexts;
 using signatures::kTexts;
 using signatures::TextSet;
 
@@ -41,6 +44,13 @@ std::string Joined(const std::vector<std::string>& parts, std::string_view separ
 TextSet NaiveTexts(std::string_view contents) {
   static const std::vector<std::vector<std::string>> rules = SignatureRuleTexts();
   return reference::TextsFoundOneByOne(contents, rules);
+}
+
+// What the scan is to find in a file: every text it holds when it holds a
+// key text, and nothing otherwise.
+TextSet NaiveTextsInFile(std::string_view contents) {
+  const TextSet texts = NaiveTexts(contents);
+  return (texts & kKeyTexts) != 0 ? texts : 0;
 }
 
 // Exactly `size` bytes on the heap, nothing behind them: any read past the
@@ -98,7 +108,8 @@ TEST(FirstMatchingRule, AppliesTheRulesInOrderToTheContentsAsBytesEachWithAllIts
 // the last position looks at), and near a page edge and the end of longer
 // ones, texts running off the end included, so that the vector loops and
 // their hand-over to the byte loop are checked at the 16, 32, 64 and
-// 256-byte steps of each instruction set.
+// 256-byte steps of each instruction set. The key search likewise, whose
+// filter looks at even places only.
 TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
   std::vector<std::size_t> sizes(140);
   std::iota(sizes.begin(), sizes.end(), 1);
@@ -113,6 +124,9 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
           const std::vector<char> buffer = ExactBuffer(size, offset, Text(text));
           ASSERT_EQ(FindTexts(View(buffer), kAllTexts, isa), NaiveTexts(View(buffer)))
               << "isa " << static_cast<int>(isa) << " size " << size << " text " << text
+              << " offset " << offset;
+          ASSERT_EQ(FindKeyTexts(View(buffer), isa), NaiveTexts(View(buffer)) & kKeyTexts)
+              << "keys, isa " << static_cast<int>(isa) << " size " << size << " text " << text
               << " offset " << offset;
         }
       }
@@ -133,6 +147,9 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
           ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
               << "isa " << static_cast<int>(isa) << " skew " << skew << " text " << text
               << " offset " << offset;
+          ASSERT_EQ(FindKeyTexts(view, isa), NaiveTexts(view) & kKeyTexts)
+              << "keys, isa " << static_cast<int>(isa) << " skew " << skew << " text " << text
+              << " offset " << offset;
         }
       }
     }
@@ -141,7 +158,8 @@ TEST(FindTexts, AgreesWithANaiveSearchWhereverATextLiesAndTheContentsBegin) {
 
 // Random contents drawn mostly from the texts' own bytes and beginnings, so
 // that near misses, overlaps and candidates in one block are frequent; read
-// whole, and in chunks of a random size.
+// whole, and in chunks of a random size. The key search finds some of the
+// keys there, and one at least when there is one.
 TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
   const std::vector<std::vector<std::string>> rules = SignatureRuleTexts();
   std::mt19937 random(20040327);
@@ -169,12 +187,16 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
     for (const Isa isa : signatures::SupportedIsas()) {
       ASSERT_EQ(FindTexts(view, kAllTexts, isa), NaiveTexts(view))
           << "isa " << static_cast<int>(isa) << " round " << round;
+      const TextSet keys = FindKeyTexts(view, isa);
+      ASSERT_EQ(keys & ~(NaiveTexts(view) & kKeyTexts), 0) << "isa " << static_cast<int>(isa) << " round " << round;
+      ASSERT_EQ(keys != 0, (NaiveTexts(view) & kKeyTexts) != 0)
+          << "isa " << static_cast<int>(isa) << " round " << round;
     }
     const std::size_t chunk = pick(1, 80);
     const TextSet inChunks = FoundInChunks(view, chunk);
     ASSERT_EQ(FirstMatchingRule(inChunks), rule) << "round " << round << " chunk " << chunk;
     if (rule != 1) {
-      ASSERT_EQ(inChunks, NaiveTexts(view)) << "round " << round << " chunk " << chunk;
+      ASSERT_EQ(inChunks, NaiveTextsInFile(view)) << "round " << round << " chunk " << chunk;
     }
   }
 }
@@ -182,13 +204,21 @@ TEST(FindTexts, AgreesWithTheRuleByRuleReferenceOnRandomBuffers) {
 // Every text starting at every place before, on and after the first chunk
 // borders, for chunk sizes on both sides of the texts' lengths and of the
 // vector filters' widths and steps (the widest takes two 64-byte blocks a
-// step); and across the first border of the scan's own piece size.
+// step); and across the first border of the scan's own piece size. A text
+// that holds no key is followed by one, later in the file: the file is read
+// again for it. A key alone is found by the search for the keys.
+std::string WithTextAt(std::size_t offset, std::size_t text) {
+  std::string contents = std::string(offset, '.') + Text(text) + "...";
+  if ((NaiveTexts(contents) & kKeyTexts) == 0) contents += Text(10);  // a key
+  return contents;
+}
+
 TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
   for (const std::size_t chunk :
-       {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 131}) {
+       {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 129, 131, 255, 256, 257}) {
     for (std::size_t text = 0; text < kTexts.size(); ++text) {
       for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
-        const std::string contents = std::string(offset, '.') + Text(text) + "...";
+        const std::string contents = WithTextAt(offset, text);
         ASSERT_EQ(FoundInChunks(contents, chunk), NaiveTexts(contents))
             << "chunk " << chunk << " text " << text << " offset " << offset;
       }
@@ -198,7 +228,7 @@ TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
   const std::size_t piece = signatures::ChunkedTextSearch::kDefaultChunkBytes;
   for (std::size_t text = 0; text < kTexts.size(); ++text) {
     for (std::size_t offset = piece - kTexts[text].size() - 1; offset <= piece + 1; ++offset) {
-      const std::string contents = std::string(offset, '.') + Text(text) + "...";
+      const std::string contents = WithTextAt(offset, text);
       ASSERT_EQ(FoundInChunks(scans, contents), NaiveTexts(contents))
           << "the scan's pieces, text " << text << " offset " << offset;
     }
@@ -206,13 +236,13 @@ TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
 }
 
 // A search reused for another file starts from nothing: no text found
-// before (the scan's second file shows that), and no bytes carried over to
-// complete a text.
+// before, and no bytes carried over to complete a key ("mf3" and "_lp").
 TEST(ChunkedTextSearch, RestartForgetsTheFileBefore) {
   signatures::ChunkedTextSearch search(8);
-  const std::string rule4 = Text(7) + " " + Text(8);
-  EXPECT_EQ(FoundInChunks(search, rule4.substr(0, 3)), 0);
-  EXPECT_EQ(FoundInChunks(search, rule4.substr(3)), NaiveTexts(rule4.substr(3)));
+  const std::string rule5 = Joined(Rule(5)) + "mf3";
+  EXPECT_EQ(FoundInChunks(search, rule5), NaiveTexts(rule5));
+  EXPECT_EQ(FoundInChunks(search, "_lp " + Text(8)), 0);
+  EXPECT_EQ(FoundInChunks(search, Joined(Rule(4))), NaiveTexts(Joined(Rule(4))));
 }
 
 }  // namespace

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+
+#include "scan/nibble_tables.h"
+#include "scan/signature_texts.h"
+
+namespace foxbane::signatures {
+
+// One text of each rule, the rarest in ordinary programs, and the text that
+// the rule's own first text begins with in rule 1 ("cdn.mfx", which rule 3
+// holds too): a file that holds none of them matches no rule. Most files are
+// settled by a search for these four alone, which costs far less than a
+// search for every text.
+inline constexpr std::array<std::u16string_view, 4> kRuleKeys = {
+    kDomainHead, kDomainSignature2, u"mf3_lp", kFragmentSignature2};
+
+constexpr TextSet TextBit(std::u16string_view text) {
+  for (std::size_t i = 0; i < kTexts.size(); ++i) {
+    if (kTexts[i] == text) return static_cast<TextSet>(1u << i);
+  }
+  return 0;
+}
+
+inline constexpr TextSet kKeyTexts = [] {
+  TextSet keys = 0;
+  for (const std::u16string_view key : kRuleKeys) keys |= TextBit(key);
+  return keys;
+}();
+
+constexpr bool BeginsWithAKey(std::u16string_view text) {
+  return std::any_of(kRuleKeys.begin(), kRuleKeys.end(),
+                     [text](std::u16string_view key) { return text.starts_with(key); });
+}
+
+constexpr bool EveryRuleNeedsAKey() {
+  std::size_t first = 0;
+  for (const std::size_t size : kRuleSizes) {
+    bool keyed = false;
+    for (std::size_t i = first; i < first + size; ++i) keyed = keyed || BeginsWithAKey(kTexts[i]);
+    if (!keyed) return false;
+    first += size;
+  }
+  return true;
+}
+static_assert(EveryRuleNeedsAKey());
+
+// The tables of the key filter, which looks only at the byte pairs that
+// begin at even places: a key of three bytes or more has its first pair or
+// its second there. Key k's pairs' first bytes are accepted in bit k, their
+// second bytes in bit 4 + k, each byte by its two halves as in the nibble
+// filters. A byte above 0x7F is in no key, so the low half's lookup needs no
+// mask: the shuffle gives 0 for such a byte.
+static_assert(kRuleKeys.size() <= 4);
+static_assert(std::all_of(kRuleKeys.begin(), kRuleKeys.end(), [](std::u16string_view key) {
+  return TextBit(key) != 0 && key.size() >= 3 &&
+         std::all_of(key.begin(), key.end(), [](char16_t c) { return c < 0x80; });
+}));
+inline constexpr NibbleTables kKeyPairTables = [] {
+  NibbleTables tables{};
+  for (std::size_t k = 0; k < kRuleKeys.size(); ++k) {
+    for (std::size_t pair = 0; pair < 2; ++pair) {
+      for (std::size_t half = 0; half < 2; ++half) {
+        const auto byte = static_cast<unsigned char>(kRuleKeys[k][pair + half]);
+        const auto bit = static_cast<std::uint8_t>(1u << (k + 4 * half));
+        tables.low[byte & 0x0F] |= bit;
+        tables.high[byte >> 4] |= bit;
+      }
+    }
+  }
+  return tables;
+}();
+
+}  // namespace foxbane::signatures
