@@ -146,7 +146,8 @@ TEST_P(FileSystemContract, ResetAndAppendMakeAFileNormalButAHardLinkedOneIsRefus
 
 // Each read fills the buffer unless the file ends first, so a short read
 // means the end; at the end, reads give nothing and do not fail. An open
-// reader neither stops the file's deletion nor loses its bytes.
+// reader neither stops the file's deletion nor loses its bytes, and reads
+// them all again from the start after a rewind, from the end or part-way.
 TEST_P(FileSystemContract, ReadFillsTheBufferUntilTheEndEvenAfterTheFileIsDeleted) {
   const std::string small = "MZ\0\x90\xff\r\n\0end"s;
   std::string large(3 * (1 << 20) + 5, '\0');
@@ -168,6 +169,14 @@ TEST_P(FileSystemContract, ReadFillsTheBufferUntilTheEndEvenAfterTheFileIsDelete
     const Reading reading = ReadToEnd(*file, c.piece);
     EXPECT_EQ(reading.counts, c.counts);
     EXPECT_TRUE(reading.bytes == c.bytes);
+    ASSERT_EQ(file->Rewind(), kSuccess);
+    std::string first(c.piece, '-');
+    std::size_t read = 0;
+    ASSERT_EQ(file->Read(first, read), kSuccess);
+    ASSERT_EQ(file->Rewind(), kSuccess);
+    const Reading again = ReadToEnd(*file, c.piece);
+    EXPECT_EQ(again.counts, c.counts);
+    EXPECT_TRUE(again.bytes == c.bytes);
     file.reset();
     EXPECT_FALSE(world().Exists(At("a.exe")));
   }
