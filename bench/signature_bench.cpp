@@ -71,6 +71,12 @@ void FindTextsWith(benchmark::State& state, const std::string& bytes, signatures
   Finish(state, bytes);
 }
 
+// The search a scan runs first on every file: for one key text of each rule.
+void FindKeyTextsWith(benchmark::State& state, const std::string& bytes, signatures::Isa isa) {
+  for (auto _ : state) benchmark::DoNotOptimize(signatures::FindKeyTexts(bytes, isa));
+  Finish(state, bytes);
+}
+
 void RuleByRuleFind(benchmark::State& state, const std::string& bytes) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(reference::FirstMatchingRuleByRule(bytes, Rules()));
@@ -120,6 +126,9 @@ void RegisterAll() {
       benchmark::RegisterBenchmark(
           ("FindTexts_" + std::string(IsaName(isa)) + "/" + buffer.name).c_str(), FindTextsWith,
           bytes, isa);
+      benchmark::RegisterBenchmark(
+          ("FindKeyTexts_" + std::string(IsaName(isa)) + "/" + buffer.name).c_str(),
+          FindKeyTextsWith, bytes, isa);
     }
     benchmark::RegisterBenchmark(("RuleByRuleFind/" + buffer.name).c_str(), RuleByRuleFind, bytes);
     benchmark::RegisterBenchmark(("Memchr/" + buffer.name).c_str(), Memchr, bytes);
