@@ -105,20 +105,25 @@ TextSet FindKeyTexts(std::string_view contents, Isa isa) {
   if (isa < Isa::kAvx2) return FindTexts(contents, kKeyTexts, isa) & kKeyTexts;
   const auto* data = reinterpret_cast<const unsigned char*>(contents.data());
   const std::size_t size = contents.size();
-  // A pair at an even place may be a key's first pair, or the second pair of
-  // a key that begins one place before...
+  // A pair the filter passes may be any of a key's first kKeyStride pairs...
+  const auto keysAround = [&](std::size_t pair) {
+    TextSet found = 0;
+    for (std::size_t back = 0; back < kKeyStride && back <= pair; ++back) {
+      found |= TextsAt(data, size, pair - back, kKeyTexts);
+    }
+    return found;
+  };
   Candidates next = NextKeyPairs(isa, data, size, 0);
   for (; next.positions != 0; next = NextKeyPairs(isa, data, size, next.next)) {
     for (std::uint64_t bits = next.positions; bits != 0; bits &= bits - 1) {
       const std::size_t pair = next.block + static_cast<std::size_t>(std::countr_zero(bits));
-      TextSet found = TextsAt(data, size, pair, kKeyTexts);
-      if (pair > 0) found |= TextsAt(data, size, pair - 1, kKeyTexts);
-      if (found != 0) return found;
+      if (const TextSet found = keysAround(pair)) return found;
     }
   }
-  // ...and where the filter stops, every place is tried, from the one before
-  // it, whose second pair the filter has not seen.
-  for (std::size_t position = next.next > 0 ? next.next - 1 : 0; position < size; ++position) {
+  // ...and where the filter stops, every place is tried, from the first
+  // whose later pairs the filter has not seen.
+  for (std::size_t position = next.next - std::min(next.next, kKeyStride - 1); position < size;
+       ++position) {
     if (const TextSet found = TextsAt(data, size, position, kKeyTexts)) return found;
   }
   return 0;

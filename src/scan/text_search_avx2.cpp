@@ -30,44 +30,56 @@ FOXBANE_TARGET("avx2") __m256i Load(const unsigned char* at) {
   return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(at));
 }
 
-// Non-zero at each even byte where a pair of some key may begin: the lookups
-// give each byte the keys whose pairs it may begin (bits 0-3) or end (bits
-// 4-7), and the odd byte's ends are moved onto the even byte beside it.
-FOXBANE_TARGET("avx2") FOXBANE_ALWAYS_INLINE inline __m256i KeyPairs(const unsigned char* at,
-                                                                    __m256i low, __m256i high) {
-  const __m256i bytes = Load(at);
-  const __m256i highHalves = _mm256_and_si256(_mm256_srli_epi16(bytes, 4), _mm256_set1_epi8(0x0F));
-  const __m256i halves = _mm256_and_si256(_mm256_shuffle_epi8(low, bytes),
+// The pairs that begin every fourth place of 64 bytes, packed into one
+// vector: those of the first 32 bytes in the low halves of its 32-bit lanes,
+// those of the next in the high halves.
+FOXBANE_TARGET("avx2") FOXBANE_ALWAYS_INLINE inline __m256i FourthPairs(const unsigned char* at) {
+  return _mm256_blend_epi16(Load(at), _mm256_slli_epi32(Load(at + kWidth), 16), 0xAA);
+}
+
+// Non-zero at the first byte of each packed pair that may be a pair of some
+// key: the lookups give each byte the buckets whose pairs it may begin (bits
+// 0-3) or end (bits 4-7), and the second byte's are moved onto the first.
+FOXBANE_TARGET("avx2") FOXBANE_ALWAYS_INLINE inline __m256i KeyPairs(__m256i pairs, __m256i low,
+                                                                    __m256i high) {
+  const __m256i highHalves = _mm256_and_si256(_mm256_srli_epi16(pairs, 4), _mm256_set1_epi8(0x0F));
+  const __m256i halves = _mm256_and_si256(_mm256_shuffle_epi8(low, pairs),
                                           _mm256_shuffle_epi8(high, highHalves));
   return _mm256_and_si256(halves, _mm256_srli_epi16(halves, 12));
 }
 
-FOXBANE_TARGET("avx2") FOXBANE_ALWAYS_INLINE inline std::uint64_t NonZeroBytes(__m256i first,
-                                                                              __m256i second) {
-  const __m256i zero = _mm256_setzero_si256();
-  const auto low = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(first, zero)));
-  const auto high = static_cast<std::uint32_t>(_mm256_movemask_epi8(_mm256_cmpeq_epi8(second, zero)));
-  return ~(std::uint64_t{high} << kWidth | low);
+// The places of the 64 bytes FourthPairs packed (bit n for byte n) whose
+// pairs KeyPairs passed.
+FOXBANE_TARGET("avx2") FOXBANE_ALWAYS_INLINE inline std::uint64_t PassedPlaces(__m256i passed) {
+  const auto bytes = ~static_cast<std::uint32_t>(
+      _mm256_movemask_epi8(_mm256_cmpeq_epi8(passed, _mm256_setzero_si256())));
+  return (bytes & 0x11111111u) | std::uint64_t{(bytes & 0x44444444u) >> 2} << kWidth;
 }
 
 }  // namespace
 
-// Four vectors a step, and the places worked out only for a step that has
-// some: the test of a step costs little more than that of one vector.
+// 256 bytes a step, and the places worked out only for a step that has some:
+// the test of a step costs little more than that of 64 bytes.
 FOXBANE_TARGET("avx2") Candidates NextKeyPairsAvx2(const unsigned char* data, std::size_t size,
                                                     std::size_t from) {
   const __m256i low = BothLanes(kKeyPairTables.low);
   const __m256i high = BothLanes(kKeyPairTables.high);
+  constexpr std::size_t kStep = 8 * kWidth;
   std::size_t block = from;
-  for (; size - block >= 4 * kWidth; block += 4 * kWidth) {
-    const __m256i a = KeyPairs(data + block, low, high);
-    const __m256i b = KeyPairs(data + block + kWidth, low, high);
-    const __m256i c = KeyPairs(data + block + 2 * kWidth, low, high);
-    const __m256i d = KeyPairs(data + block + 3 * kWidth, low, high);
-    const __m256i any = _mm256_or_si256(_mm256_or_si256(a, b), _mm256_or_si256(c, d));
+  for (; size - block >= kStep; block += kStep) {
+    __m256i passed[4];
+    for (std::size_t i = 0; i < std::size(passed); ++i) {
+      passed[i] = KeyPairs(FourthPairs(data + block + 2 * kWidth * i), low, high);
+    }
+    const __m256i any = _mm256_or_si256(_mm256_or_si256(passed[0], passed[1]),
+                                        _mm256_or_si256(passed[2], passed[3]));
     if (_mm256_testz_si256(any, any)) continue;
-    if (const std::uint64_t first = NonZeroBytes(a, b)) return Candidates{block, first, block + 2 * kWidth};
-    return Candidates{block + 2 * kWidth, NonZeroBytes(c, d), block + 4 * kWidth};
+    for (std::size_t i = 0; i < std::size(passed); ++i) {
+      const std::size_t at = block + 2 * kWidth * i;
+      if (const std::uint64_t places = PassedPlaces(passed[i])) {
+        return Candidates{at, places, at + 2 * kWidth};
+      }
+    }
   }
   return Candidates{block, 0, block};
 }

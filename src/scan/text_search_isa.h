@@ -61,10 +61,10 @@ Candidates NextCandidatesSse2(const unsigned char* data, std::size_t size, std::
 Candidates NextCandidatesAvx2(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx512(const unsigned char* data, std::size_t size, std::size_t from);
 Candidates NextCandidatesAvx512Vbmi(const unsigned char* data, std::size_t size, std::size_t from);
-// The key filter: the next block at or after `from` (an even place) holding
-// places where a pair of some key may begin, each of them even. Every
-// processor with AVX-512 has AVX2, and the filter keeps up with the reads
-// there too.
+// The key filter: the next block at or after `from` (a multiple of
+// kKeyStride) holding places where one of the first pairs of some key may
+// be, each of them a multiple of kKeyStride. Every processor with AVX-512
+// has AVX2, and the filter keeps up with the reads there too.
 Candidates NextKeyPairsAvx2(const unsigned char* data, std::size_t size, std::size_t from);
 #endif
 
