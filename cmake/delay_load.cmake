@@ -15,21 +15,36 @@ function(foxbane_delay_load target)
     endforeach()
     target_link_libraries(${target} PRIVATE delayimp)
   elseif(MINGW)
+    set(libraries)
+    set(kept)
     foreach(name IN LISTS ARGN)
-      foxbane_mingw_delay_library(${name} library)
-      target_link_libraries(${target} PRIVATE "${library}")
+      foxbane_mingw_delay_library(${name} library keep)
+      list(APPEND libraries "${library}")
+      list(APPEND kept ${keep})
     endforeach()
-    target_link_libraries(${target} PRIVATE delayimp)
+    # The scripts that keep the 32-bit thunks come first, so that the delay
+    # libraries, not the ordinary ones, define what they ask for.
+    target_link_libraries(${target} PRIVATE ${kept} ${libraries} delayimp)
   endif()
 endfunction()
 
 # GNU ld has no delay-load switch: dlltool makes a delay-import library from
-# the names the toolchain's ordinary import library lists.
-function(foxbane_mingw_delay_library name result)
+# the names the toolchain's ordinary import library lists. The 32-bit GNU ld
+# drops the thunk of a function that nothing calls by name, and the code
+# calls through the import slot, which then stays 0: a call to address 0 on
+# the first use. So for 32 bits a linker script names every thunk (EXTERN),
+# which keeps them all; `keep` is that script, or empty.
+function(foxbane_mingw_delay_library name result keep)
   set(folder "${CMAKE_BINARY_DIR}/delay-load")
   set(library "${folder}/lib${name}_delay.a")
+  set(script "${folder}/${name}_delay_keep.ld")
   set(${result} "${library}" PARENT_SCOPE)
-  if(EXISTS "${library}")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(${keep} "${script}" PARENT_SCOPE)
+  else()
+    set(${keep} "" PARENT_SCOPE)
+  endif()
+  if(EXISTS "${library}" AND (NOT CMAKE_SIZEOF_VOID_P EQUAL 4 OR EXISTS "${script}"))
     return()
   endif()
   find_library(FOXBANE_IMPORT_LIBRARY_${name} NAMES ${name} REQUIRED NO_CACHE)
@@ -51,6 +66,13 @@ function(foxbane_mingw_delay_library name result)
   list(JOIN imports "\n" exports)
   file(MAKE_DIRECTORY "${folder}")
   file(WRITE "${folder}/${name}.def" "LIBRARY ${name}.dll\nEXPORTS\n${exports}\n")
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(thunks)
+    foreach(import IN LISTS imports)
+      string(APPEND thunks " \"_${import}\"")
+    endforeach()
+    file(WRITE "${script}" "EXTERN(${thunks})\n")
+  endif()
   execute_process(COMMAND "${CMAKE_DLLTOOL}" --def "${folder}/${name}.def" --dllname ${name}.dll
                           ${kill_at} --output-delaylib "${library}"
                   COMMAND_ERROR_IS_FATAL ANY)
