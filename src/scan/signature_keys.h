@@ -78,6 +78,24 @@ static_assert(std::all_of(kRuleKeys.begin(), kRuleKeys.end(), [](std::u16string_
   return true;
 }));
 
+// The same pairs as 16-bit values, first byte low, as a 16-bit load of the
+// bytes gives them.
+inline constexpr std::size_t kKeyPairCount = [] {
+  std::size_t count = 0;
+  for (const std::u16string_view bucket : kKeyPairBuckets) count += bucket.size() / 2;
+  return count;
+}();
+inline constexpr std::array<std::uint16_t, kKeyPairCount> kKeyPairValues = [] {
+  std::array<std::uint16_t, kKeyPairCount> values{};
+  std::size_t next = 0;
+  for (const std::u16string_view bucket : kKeyPairBuckets) {
+    for (std::size_t i = 0; i + 1 < bucket.size(); i += 2) {
+      values[next++] = static_cast<std::uint16_t>(bucket[i] | bucket[i + 1] << 8);
+    }
+  }
+  return values;
+}();
+
 // The filter's tables: bucket k's first bytes are accepted in bit k, its
 // second bytes in bit 4 + k, each byte by its two halves as in the nibble
 // filters. A byte above 0x7F is in no key, so the low half's lookup needs no
