@@ -102,14 +102,14 @@ double SearchInCacheSeconds(std::uint64_t bytes, signatures::ChunkedTextSearch::
   constexpr std::size_t kPieces = 64;
   signatures::ChunkedTextSearch search;
   search.Restart(scope);
-  const std::span<char> piece = search.Chunk();
-  std::string pool(kPieces * piece.size(), '\0');
+  const std::size_t size = search.Chunk(0).size();
+  std::string pool(kPieces * size, '\0');
   std::mt19937_64 random(1999);
   for (char& byte : pool) byte = static_cast<char>(random() & 0xFF);
   double seconds = 0;
-  for (std::uint64_t done = 0, next = 0; done < bytes; done += piece.size(), next = (next + 1) % kPieces) {
-    std::copy_n(pool.data() + next * piece.size(), piece.size(), piece.data());
-    seconds += Seconds([&] { search.Add(piece.size()); });
+  for (std::uint64_t done = 0, index = 0; done < bytes; done += size, ++index) {
+    std::copy_n(pool.data() + index % kPieces * size, size, search.Chunk(index).data());
+    seconds += Seconds([&] { search.Add(size); });
   }
   return seconds;
 }

@@ -15,7 +15,7 @@
 #include "progress/cool_progress.h"
 #include "registry/c_registry.h"
 #include "registry/mod_registry.h"
-#include "scan/chunked_text_search.h"
+#include "scan/file_text_search.h"
 #include "scan/module1.h"
 
 namespace foxbane {
@@ -133,7 +133,8 @@ class Form2 {
   std::vector<std::string> captions_;
   std::string logText_;
   std::string scanFile_;
-  signatures::ChunkedTextSearch scanData_;  // the chunk buffer and its carry
+  // The chunk buffer, its carry and the thread that searches it.
+  std::unique_ptr<FileTextSearch> scanData_ = std::make_unique<FileTextSearch>();
   std::unique_ptr<Quarantine> quarantine_;  // this scan's session
   left_behind::Reasons leftBehind_ = left_behind::kNone;  // in this session
   left_behind::Reasons told_ = left_behind::kNone;

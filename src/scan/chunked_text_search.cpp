@@ -25,28 +25,36 @@ ChunkedTextSearch::ChunkedTextSearch(std::size_t chunkBytes)
     : chunkBytes_(std::max<std::size_t>(chunkBytes, 1)) {}
 
 void ChunkedTextSearch::Restart(Scope scope) {
+  added_ = 0;
   carried_ = 0;
   found_ = 0;
   scope_ = scope;
 }
 
-std::span<char> ChunkedTextSearch::Chunk() {
-  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kCarry + chunkBytes_);
-  return {buffer_.get() + kCarry, chunkBytes_};
+char* ChunkedTextSearch::Half(std::size_t index) const {
+  return buffer_.get() + (index % 2) * (kCarry + chunkBytes_);
+}
+
+std::span<char> ChunkedTextSearch::Chunk(std::size_t index) {
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(2 * (kCarry + chunkBytes_));
+  return {Half(index) + kCarry, chunkBytes_};
 }
 
 void ChunkedTextSearch::Add(std::size_t bytes) {
-  if (bytes == 0 || (found_ & kRule1) == kRule1 || Settled()) return;
-  char* const window = buffer_.get() + kCarry - carried_;
+  const std::size_t index = added_++;
+  if ((found_ & kRule1) == kRule1 || Settled()) return;
+  char* const window = Half(index) + kCarry - carried_;
   const std::size_t size = carried_ + bytes;
-  const std::string_view contents(window, size);
-  // The search for every text stops early once the rule-1 texts still
-  // missing turn up.
-  found_ |= scope_ == Scope::kKeys
-                ? FindKeyTexts(contents)
-                : FindTexts(contents, static_cast<TextSet>(kRule1 & ~found_));
+  if (bytes != 0) {
+    // The search for every text stops early once the rule-1 texts still
+    // missing turn up.
+    const std::string_view contents(window, size);
+    found_ |= scope_ == Scope::kKeys
+                  ? FindKeyTexts(contents)
+                  : FindTexts(contents, static_cast<TextSet>(kRule1 & ~found_));
+  }
   carried_ = std::min(size, kCarry);
-  std::memmove(buffer_.get() + kCarry - carried_, window + size - carried_, carried_);
+  std::memcpy(Half(index + 1) + kCarry - carried_, window + size - carried_, carried_);
 }
 
 }  // namespace foxbane::signatures

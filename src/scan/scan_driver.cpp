@@ -26,7 +26,7 @@ void Form2::Command1_Click() {
 }
 
 void Form2::SetScanChunkBytes(std::size_t bytes) {
-  scanData_ = signatures::ChunkedTextSearch(bytes);
+  scanData_ = std::make_unique<FileTextSearch>(bytes);
 }
 
 void Form2::ScanProcesses() {
@@ -53,7 +53,7 @@ void Form2::ScanProcesses() {
     signatures::TextSet found = 0;
     resume([&] {
       if (!file) throw StepFailed(kBadFileNameOrNumber);
-      Check(FindTextsInFile(*file, scanData_, found));
+      Check(scanData_->Find(*file, found));
     });
     file.reset();
     resume([&] { MatchSignatures(found, i, identity); });

@@ -83,10 +83,10 @@ TEST(ScanDriver, UnreadableFilesAndPathsOffADriveLetterAreSkippedButCounted) {
 }
 
 // Only a file read to its end counts. bad.exe shows its key text by read
-// 2, is read again from its start in reads 3 to 10 and has shown both its
-// texts by the end of read 5; clean.exe, of the same size and without a key,
-// reads 11 to 18 into the buffer bad.exe left behind. Going back to the
-// start can fail too.
+// 2 (read 3 is the one read while read 2 is searched), is read again from
+// its start in reads 4 to 11 and has shown both its texts by the end of read
+// 6; clean.exe, of the same size and without a key, reads 12 to 19 into the
+// buffer bad.exe left behind. Going back to the start can fail too.
 TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
   const std::string bad = kInfectedBytes + std::string(40, 'x');
   const struct {
@@ -94,9 +94,9 @@ TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
     int call;
     bool detected;
   } cases[] = {{"FileSystem.Read", 1, false}, {"FileSystem.Read", 2, false},
-               {"FileSystem.Read", 3, false}, {"FileSystem.Read", 5, false},
-               {"FileSystem.Read", 6, false}, {"FileSystem.Read", 10, false},
-               {"FileSystem.Read", 11, true}, {"FileSystem.Read", 18, true},
+               {"FileSystem.Read", 3, false}, {"FileSystem.Read", 4, false},
+               {"FileSystem.Read", 6, false}, {"FileSystem.Read", 11, false},
+               {"FileSystem.Read", 12, true}, {"FileSystem.Read", 19, true},
                {"FileSystem.Rewind", 1, false}, {nullptr, 0, true}};
   for (const auto& c : cases) {
     SCOPED_TRACE(::testing::Message() << (c.operation ? c.operation : "nothing") << " " << c.call << " fails");
@@ -109,7 +109,7 @@ TEST(ScanDriver, AReadFailingPartWayLeavesTheFileUndetected) {
     EXPECT_EQ(machine.sim.window.Rows(C::ResultsList),
               (c.detected ? Rows{{"C:\\Apps\\bad.exe", "1"}} : Rows{}));
     if (c.operation == nullptr) {
-      EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 18);
+      EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Read"), 19);
       EXPECT_EQ(machine.sim.faults.Calls("FileSystem.Rewind"), 1);
     }
     EXPECT_EQ(machine.form.CoolProgress1().Percent(), 100);

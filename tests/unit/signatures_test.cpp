@@ -213,24 +213,30 @@ std::string WithTextAt(std::size_t offset, std::size_t text) {
   return contents;
 }
 
+// Both where the chunks are searched on a thread of their own (2
+// processors) and where they are searched on the reading thread (1).
 TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
-  for (const std::size_t chunk :
-       {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128, 129, 131, 255, 256, 257}) {
-    for (std::size_t text = 0; text < kTexts.size(); ++text) {
-      for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
-        const std::string contents = WithTextAt(offset, text);
-        ASSERT_EQ(FoundInChunks(contents, chunk), NaiveTexts(contents))
-            << "chunk " << chunk << " text " << text << " offset " << offset;
+  for (const unsigned processors : {2u, 1u}) {
+    for (const std::size_t chunk : {1, 2, 3, 5, 8, 13, 15, 16, 17, 31, 32, 33, 48, 64, 100, 127, 128,
+                                    129, 131, 255, 256, 257}) {
+      FileTextSearch search(chunk, processors);
+      for (std::size_t text = 0; text < kTexts.size(); ++text) {
+        for (std::size_t offset = 0; offset <= 2 * chunk + kTexts[text].size(); ++offset) {
+          const std::string contents = WithTextAt(offset, text);
+          ASSERT_EQ(FoundInChunks(search, contents), NaiveTexts(contents))
+              << processors << " processors, chunk " << chunk << " text " << text << " offset "
+              << offset;
+        }
       }
     }
-  }
-  signatures::ChunkedTextSearch scans;
-  const std::size_t piece = signatures::ChunkedTextSearch::kDefaultChunkBytes;
-  for (std::size_t text = 0; text < kTexts.size(); ++text) {
-    for (std::size_t offset = piece - kTexts[text].size() - 1; offset <= piece + 1; ++offset) {
-      const std::string contents = WithTextAt(offset, text);
-      ASSERT_EQ(FoundInChunks(scans, contents), NaiveTexts(contents))
-          << "the scan's pieces, text " << text << " offset " << offset;
+    FileTextSearch scans(signatures::ChunkedTextSearch::kDefaultChunkBytes, processors);
+    const std::size_t piece = signatures::ChunkedTextSearch::kDefaultChunkBytes;
+    for (std::size_t text = 0; text < kTexts.size(); ++text) {
+      for (std::size_t offset = piece - kTexts[text].size() - 1; offset <= piece + 1; ++offset) {
+        const std::string contents = WithTextAt(offset, text);
+        ASSERT_EQ(FoundInChunks(scans, contents), NaiveTexts(contents))
+            << processors << " processors, the scan's pieces, text " << text << " offset " << offset;
+      }
     }
   }
 }
@@ -238,7 +244,7 @@ TEST(ChunkedTextSearch, FindsEachTextWhereverChunkBordersCutIt) {
 // A search reused for another file starts from nothing: no text found
 // before, and no bytes carried over to complete a key ("mf3" and "_lp").
 TEST(ChunkedTextSearch, RestartForgetsTheFileBefore) {
-  signatures::ChunkedTextSearch search(8);
+  FileTextSearch search(8, 2);
   const std::string rule5 = Joined(Rule(5)) + "mf3";
   EXPECT_EQ(FoundInChunks(search, rule5), NaiveTexts(rule5));
   EXPECT_EQ(FoundInChunks(search, "_lp " + Text(8)), 0);
