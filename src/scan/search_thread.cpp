@@ -8,9 +8,10 @@ namespace foxbane::signatures {
 
 namespace {
 
-// About a hundred microseconds of spinning: longer than a chunk of the
-// scan's size takes to read or to search, so that a waiter sleeps only
-// between files.
+// Some 100 microseconds of spinning on today's processors, about what a
+// chunk of the scan's size takes to read: within a file a waiter seldom
+// sleeps, and between files it does not keep a processor from other work
+// for long.
 constexpr unsigned kSpins = 1u << 12;
 
 }  // namespace

@@ -53,10 +53,10 @@ class SearchThread {
   bool Settled() const;
 
  private:
-  // A count one thread advances and the other waits to see move. A chunk
-  // takes tens of microseconds, far less than putting a thread to sleep and
-  // waking it again (a call into the system, and under Wine through its
-  // server), so a waiter spins a while before it sleeps.
+  // A count one thread advances and the other waits to see move. Putting a
+  // thread to sleep and waking it again costs a call into the system each
+  // time (under Wine, through its server), a good part of the time a chunk
+  // takes, so a waiter spins a while before it sleeps.
   class Counter {
    public:
     std::uint32_t Load() const { return value_.load(std::memory_order_acquire); }
