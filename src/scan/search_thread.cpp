@@ -26,8 +26,8 @@ void SearchThread::Counter::Advance() {
   }
 }
 
-std::uint32_t SearchThread::Counter::WaitPast(std::uint32_t seen, unsigned spins) {
-  for (unsigned spin = 0; spin < spins; ++spin) {
+std::uint32_t SearchThread::Counter::WaitPast(std::uint32_t seen) {
+  for (unsigned spin = 0; spin < kSpins; ++spin) {
     if (const std::uint32_t now = Load(); now != seen) return now;
     _mm_pause();
   }
@@ -38,8 +38,7 @@ std::uint32_t SearchThread::Counter::WaitPast(std::uint32_t seen, unsigned spins
   return Load();
 }
 
-SearchThread::SearchThread(unsigned processors)
-    : spins_(processors > 1 ? kSpins : 0), ownThread_(processors > 1) {}
+SearchThread::SearchThread(unsigned processors) : ownThread_(processors > 1) {}
 
 SearchThread::~SearchThread() {
   if (!thread_.joinable()) return;
@@ -81,7 +80,7 @@ void SearchThread::Add(std::size_t bytes) {
   posted_.Advance();
   // Counts wrap; what is outstanding does not.
   for (std::uint32_t searched = searched_.Load(); chunk + 1 - searched > 1;) {
-    searched = searched_.WaitPast(searched, spins_);
+    searched = searched_.WaitPast(searched);
   }
 }
 
@@ -99,14 +98,14 @@ void SearchThread::Finish() {
   if (!thread_.joinable()) return;
   const std::uint32_t posted = posted_.Load();
   for (std::uint32_t searched = searched_.Load(); searched != posted;) {
-    searched = searched_.WaitPast(searched, spins_);
+    searched = searched_.WaitPast(searched);
   }
 }
 
 void SearchThread::Run() {
   for (std::uint32_t searched = 0;; ++searched) {
     for (std::uint32_t posted = posted_.Load(); posted == searched;) {
-      posted = posted_.WaitPast(posted, spins_);
+      posted = posted_.WaitPast(posted);
     }
     if (stopping_.load(std::memory_order_relaxed)) return;
     Search(searched);

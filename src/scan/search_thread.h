@@ -62,7 +62,7 @@ class SearchThread {
     std::uint32_t Load() const { return value_.load(std::memory_order_acquire); }
     void Advance();
     // Returns the count once it is no longer `seen`.
-    std::uint32_t WaitPast(std::uint32_t seen, unsigned spins);
+    std::uint32_t WaitPast(std::uint32_t seen);
 
    private:
     std::atomic<std::uint32_t> value_{0};
@@ -78,7 +78,6 @@ class SearchThread {
   void Search(std::uint32_t chunk);
   void Run();
 
-  const unsigned spins_;
   std::thread thread_;
   bool ownThread_;
   ChunkedTextSearch* search_ = nullptr;

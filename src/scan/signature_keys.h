@@ -38,12 +38,12 @@ constexpr bool BeginsWithAKey(std::u16string_view text) {
 }
 
 constexpr bool EveryRuleNeedsAKey() {
-  std::size_t first = 0;
-  for (const std::size_t size : kRuleSizes) {
+  for (std::size_t rule = 0; rule < kRuleSizes.size(); ++rule) {
     bool keyed = false;
-    for (std::size_t i = first; i < first + size; ++i) keyed = keyed || BeginsWithAKey(kTexts[i]);
+    for (std::size_t i = 0; i < kTexts.size(); ++i) {
+      keyed = keyed || ((RuleTexts(rule) >> i & 1u) != 0 && BeginsWithAKey(kTexts[i]));
+    }
     if (!keyed) return false;
-    first += size;
   }
   return true;
 }
